@@ -1,0 +1,300 @@
+#pragma once
+
+#include "app/AppContext.h"
+#include "app/Platform.h"
+#include "settings/Settings.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+class ClickableLabel;
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+// The main window. Controls keep the names users and the handbook know them by, both as members and
+// as Qt object names. The handlers of each area live in a file of their own:
+//   Form1.cpp           start-up, layout, overlay panels, notice scrolling
+//   Form1_host.cpp      host IDE location, version check, boards and installed libraries
+//   Form1_catalog.cpp   catalog download, parse, notices and links
+//   Form1_install.cpp   library details, package download and extraction, installing, browsing
+//   Form1_examples.cpp  shared examples
+//   Form1_convert.cpp   opening the conversion window
+//   Form1_skins.cpp     skins
+class Form1 final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Form1(const AppContext& context, QWidget* parent = nullptr);
+    ~Form1() override;
+    Q_DISABLE_COPY_MOVE(Form1)
+
+    // Form_Initialize, then Form_Load. The window is shown by the caller afterwards.
+    void startUp();
+
+    // The window's outer size in twips, as the panel placement rules use it: the client area plus a
+    // classic window frame (borders, caption and menu bar).
+    double outerWidthTwips() const;
+    double outerHeightTwips() const;
+
+    // Client area, in twips.
+    static constexpr int ClientWidth = 10545;
+    static constexpr int ClientHeight = 8955;
+    // A classic frame adds this much to the client area.
+    static constexpr int FrameExtraWidth = 150;
+    static constexpr int FrameExtraHeight = 750;
+
+    // Main-window variables.
+    QString CurrentVersion;
+    QString LatestVersion;
+    QString CatalogUrl;
+    QString SelectedLibrary;
+
+    // ---- shell ----
+    void Form_Initialize();
+    void Form_Load();
+    void HideOverlayPanels();
+    void Timer1_Timer();
+    // The toggle rule of the overlay panels: a visible panel hides; otherwise all overlay panels hide
+    // and this one shows.
+    void toggleOverlay(QGroupBox* panel);
+    void pifu_Click();
+    void Command24_Click();
+    void guanyu_Click();
+    void Command4_Click();
+    void Label7_Click();
+    void Command31_Click();
+    void Command28_Click();
+    void Command26_Click();
+    void Command27_Click();
+
+    // ---- host IDE (Form1_host.cpp) ----
+    void Command5_Click();
+    void Command7_Click();
+    void Command16_Click();
+    void Command17_Click();
+    void CheckHostVersion();
+    void ListBoards();
+    void Combo2_Click();
+    void bendiku_Click();
+    void Command18_Click();
+
+    // ---- catalog (Form1_catalog.cpp) ----
+    void Command9_Click();
+    void Command10_Click();
+    void wangluoku_Click();
+    void Label2_Click();
+    void Command3_Click();
+    void Label1_Click();
+    void bangzhu_Click();
+    void Label14_Click();
+    void Label18_Click();
+    void Command20_Click();
+    void Label9_Click();
+    void Label5_Click();
+    void Label21_Click();
+    void Label19_Click();
+    void Label17_Click();
+    void Label11_Click();
+    void List5_DblClick();
+
+    // ---- libraries (Form1_install.cpp) ----
+    void List2_Click();
+    void List3_Click();
+    void ShowLibraryDetails();
+    // 0 on success, otherwise a negative failure code.
+    qint32 DownloadPackage(const QString& packageName);
+    // Returns whether the extraction succeeded.
+    bool UnzipFile(const QString& zipPath, const QString& destination);
+    void Command13_Click();
+    void Command19_Click();
+    void Command6_Click();
+    void Command14_Click();
+    void Command21_Click();
+    void Command101_Click();
+    void Command102_Click();
+    void Command200_Click();
+    void Command201_Click();
+    void Command202_Click();
+
+    // ---- examples (Form1_examples.cpp) ----
+    void Command29_Click();
+    void Command30_Click();
+    void List6_DblClick();
+
+    // ---- conversion window (Form1_convert.cpp) ----
+    void Command25_Click();
+
+    // ---- skins (Form1_skins.cpp) ----
+    void ApplySkin();
+    void ListSkins();
+    void List4_Click();
+
+    // ---- controls ----
+    // Menus.
+    QMenu* shezhi = nullptr;      // 设置
+    QAction* pifu = nullptr;      // 皮肤
+    QMenu* gongneng = nullptr;    // 功能
+    QAction* bendiku = nullptr;   // 刷新本地库
+    QAction* wangluoku = nullptr; // 刷新网络库
+    QAction* bangzhu = nullptr;   // 帮助 (top-level, no items)
+    QAction* guanyu = nullptr;    // 关于 (top-level, no items)
+
+    QWidget* client = nullptr; // the client area, in which every panel is placed
+
+    // Notice panel.
+    QGroupBox* Frame12 = nullptr;      // 公告
+    ClickableLabel* Label18 = nullptr; // scrolling notice
+
+    // Tools panel.
+    QGroupBox* Frame4 = nullptr;      // caption: detected host version
+    QLabel* Label16 = nullptr;        // Quenra路径：
+    QLineEdit* Text8 = nullptr;       // host executable path
+    QPushButton* Command16 = nullptr; // 获取Quenra路径
+    QPushButton* Command17 = nullptr; // 运行Quenra
+    QLabel* Label12 = nullptr;        // 板卡：
+    QComboBox* Combo2 = nullptr;      // board list (belongs to the window)
+    QPushButton* Command21 = nullptr; // 打开库文件夹
+    QPushButton* Command14 = nullptr; // 安装本地库
+    QPushButton* Command20 = nullptr; // 我要分享库
+    QPushButton* Command25 = nullptr; // 制库助手
+    QPushButton* Command28 = nullptr; // 推荐网站
+    QPushButton* Command29 = nullptr; // 示例收集
+    QListWidget* List7 = nullptr;     // never shown
+
+    // Version and library information.
+    QGroupBox* Frame10 = nullptr;     // 版本及库信息
+    QLabel* Label20 = nullptr;        // 库更新时间:…
+    ClickableLabel* Label1 = nullptr; // new-version link, hidden at first
+    ClickableLabel* Label2 = nullptr; // retry link
+
+    // Library lists.
+    QGroupBox* Frame3 = nullptr;
+    QGroupBox* Frame1 = nullptr; // 本地库
+    QListWidget* List3 = nullptr;
+    QGroupBox* Frame6 = nullptr; // 网络库
+    QListWidget* List2 = nullptr;
+    QGroupBox* Frame7 = nullptr; // 库信息
+    QPlainTextEdit* Text11 = nullptr;
+    QPushButton* Command19 = nullptr;  // 更新库
+    QPushButton* Command13 = nullptr;  // 安装库
+    QPushButton* Command6 = nullptr;   // 重新安装
+    QPushButton* Command101 = nullptr; // 打开示例
+    QPushButton* Command102 = nullptr; // 打开库夹
+    QPushButton* Command200 = nullptr; // 打开.xml
+    QPushButton* Command201 = nullptr; // 打开block
+    QPushButton* Command202 = nullptr; // 打开generator
+
+    // Status strip.
+    QGroupBox* Frame2 = nullptr;
+    ClickableLabel* Label7 = nullptr;  // 捐赠流量
+    ClickableLabel* Label17 = nullptr; // chat-group number
+    ClickableLabel* Label5 = nullptr;  // maker's web address
+    QLabel* Label4 = nullptr;          // Quenra小助手V…版
+
+    // Overlay panels.
+    QGroupBox* Frame11 = nullptr; // 皮肤选择
+    QListWidget* List4 = nullptr;
+    QPushButton* Command24 = nullptr; // 关闭
+
+    QGroupBox* Frame8 = nullptr;     // 版本信息
+    QPushButton* Command4 = nullptr; // 确定
+    QLabel* Label3 = nullptr;
+    QLabel* Label53 = nullptr;
+    QLabel* Label50 = nullptr;         // 当前版本
+    QLabel* Label51 = nullptr;         // 最新版本
+    QLabel* Label52 = nullptr;         // 更新时间
+    ClickableLabel* Label9 = nullptr;  // web site
+    QLabel* Label10 = nullptr;         // author
+    ClickableLabel* Label11 = nullptr; // chat group
+
+    QGroupBox* Frame15 = nullptr;     // donation
+    QPushButton* Command31 = nullptr; // 关闭
+    QLabel* Label24 = nullptr;
+    QLabel* Image1 = nullptr;
+
+    QGroupBox* Frame14 = nullptr; // examples
+    QListWidget* List6 = nullptr;
+    QPushButton* Command30 = nullptr; // 打开实例库
+    QPushButton* Command27 = nullptr; // 关闭
+    QLabel* Label22 = nullptr;
+
+    QGroupBox* Frame13 = nullptr; // recommended sites
+    QListWidget* List5 = nullptr;
+    QPushButton* Command26 = nullptr; // 关闭
+    QLabel* Label23 = nullptr;
+
+    // Path-settings panel.
+    QGroupBox* Frame9 = nullptr; // 路径设置
+    QLineEdit* Text1 = nullptr;
+    QPushButton* Command5 = nullptr; // 获取Quenra路径
+    QPushButton* Command7 = nullptr; // 确定
+    QLabel* Label15 = nullptr;
+    QLabel* Label13 = nullptr;
+    ClickableLabel* Label14 = nullptr;
+    ClickableLabel* Label19 = nullptr;
+    ClickableLabel* Label21 = nullptr;
+
+    // Non-displayed controls.
+    QPushButton* Command9 = nullptr;  // 获取源码C9 (catalog download)
+    QPushButton* Command3 = nullptr;  // 解析KU的源码 C3 (catalog parse)
+    QPushButton* Command10 = nullptr; // catalog refresh
+    QPushButton* Command18 = nullptr; // 刷新本地库
+    QPlainTextEdit* Text12 = nullptr; // body of the last catalog transfer
+    QLineEdit* Text2 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QLineEdit* Text4 = nullptr;
+    QLineEdit* Text5 = nullptr;
+    QLineEdit* Text6 = nullptr;
+    QLineEdit* Text7 = nullptr;
+    QLineEdit* Text16 = nullptr;
+    QLineEdit* Text17 = nullptr;
+    QLineEdit* Text19 = nullptr;
+    QLineEdit* Text18 = nullptr; // path chosen in the file dialog (local install)
+
+    QTimer* Timer1 = nullptr;
+
+    const Settings& settings() const { return settings_; }
+    const AppContext& context() const { return context_; }
+
+private:
+    void buildMenus();
+    void buildPanels();
+    void buildOverlayPanels();
+    void buildPathPanel();
+    void buildHiddenControls();
+    void connectHandlers();
+    void placeOverlay(QGroupBox* panel, double leftTw, double topTw);
+    Platform& platform() const { return *context_.platform; }
+
+    AppContext context_;
+    Settings settings_;
+    double noticeLeftTwips_ = 0; // Label18's left edge, kept in twips so 20-twip steps add up
+
+    // The open-file dialog is one object: its filter and its file name persist from one use to the
+    // next within a run (host path choosers and the local library install).
+    QString dialogFilter_;
+    QString dialogFileName_;
+    // Shows the dialog with the current filter and file name; a cancelled dialog keeps the name.
+    QString showOpenFileDialog();
+
+    // ---- host IDE state ----
+
+    // ---- catalog state ----
+
+    // ---- libraries state ----
+
+    // ---- examples state ----
+
+    // ---- conversion window state ----
+
+    // ---- skins state ----
+};

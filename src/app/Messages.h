@@ -1,0 +1,31 @@
+#pragma once
+
+#include "app/AppStrings.h"
+#include "app/Platform.h"
+
+// The four message-box styles the program uses; the title is always the program's.
+namespace msg {
+
+// OK with the critical icon: refused input, failed catalog updates.
+inline Platform::Message critical(const QString& text) {
+    return {text, appstr::Title, Platform::Icon::Critical, Platform::Buttons::Ok, Platform::Answer::Ok};
+}
+// OK with the exclamation icon: failed downloads and extractions.
+inline Platform::Message exclamation(const QString& text) {
+    return {text, appstr::Title, Platform::Icon::Exclamation, Platform::Buttons::Ok, Platform::Answer::Ok};
+}
+// OK without icon: plain results.
+inline Platform::Message plain(const QString& text) {
+    return {text, appstr::Title, Platform::Icon::None, Platform::Buttons::Ok, Platform::Answer::Ok};
+}
+// OK with the information icon.
+inline Platform::Message information(const QString& text) {
+    return {text, appstr::Title, Platform::Icon::Information, Platform::Buttons::Ok, Platform::Answer::Ok};
+}
+// OK and Cancel with the question icon, Cancel the default: confirmations.
+inline Platform::Message confirm(const QString& text) {
+    return {text, appstr::Title, Platform::Icon::Question, Platform::Buttons::OkCancel,
+            Platform::Answer::Cancel};
+}
+
+} // namespace msg

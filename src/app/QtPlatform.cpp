@@ -1,0 +1,246 @@
+#include "app/QtPlatform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QUrl>
+
+namespace {
+
+QWidget* dialogParent() {
+    return QApplication::activeWindow();
+}
+
+QMessageBox::StandardButton toStandard(Platform::Answer a) {
+    switch (a) {
+    case Platform::Answer::Ok:
+        return QMessageBox::Ok;
+    case Platform::Answer::Cancel:
+        return QMessageBox::Cancel;
+    case Platform::Answer::Yes:
+        return QMessageBox::Yes;
+    case Platform::Answer::No:
+        return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+
+// While a blocking transfer runs, the window must repaint but must not take clicks or keys; only the
+// progress dialog does.
+class InputBlocker final : public QObject {
+public:
+    explicit InputBlocker(QWidget* allowed)
+        : allowed_(allowed) {
+        qApp->installEventFilter(this);
+    }
+    ~InputBlocker() override { qApp->removeEventFilter(this); }
+    Q_DISABLE_COPY_MOVE(InputBlocker)
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride: {
+            auto* w = qobject_cast<QWidget*>(watched);
+            if (allowed_ && w && (w == allowed_ || allowed_->isAncestorOf(w))) {
+                return false;
+            }
+            return true;
+        }
+        case QEvent::Close:
+            // Closing a window in the middle of a transfer would delete what the transfer reports to.
+            if (watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow() &&
+                watched != allowed_) {
+                event->ignore();
+                return true;
+            }
+            return false;
+        default:
+            return false;
+        }
+    }
+
+private:
+    QPointer<QWidget> allowed_;
+};
+
+class QtProgress final : public Platform::Progress {
+public:
+    explicit QtProgress(const QString& label) {
+        dialog_ = new QProgressDialog(label, QObject::tr("Cancel"), 0, 0, dialogParent());
+        dialog_->setWindowTitle(QStringLiteral("Quenra小助手"));
+        dialog_->setWindowModality(Qt::ApplicationModal);
+        dialog_->setMinimumDuration(300);
+        dialog_->setAutoClose(false);
+        dialog_->setAutoReset(false);
+        dialog_->setLabelText(label);
+        label_ = label;
+        blocker_ = std::make_unique<InputBlocker>(dialog_);
+        QObject::connect(dialog_, &QProgressDialog::canceled, dialog_, [this] {
+            if (onCancel_) {
+                onCancel_();
+            }
+        });
+        dialog_->setValue(0);
+        timer_.start();
+    }
+    ~QtProgress() override {
+        blocker_.reset();
+        delete dialog_;
+    }
+    Q_DISABLE_COPY_MOVE(QtProgress)
+
+    void setProgress(qint64 received, qint64 total) override {
+        if (!dialog_) {
+            return;
+        }
+        const QString done = QLocale().formattedDataSize(received);
+        if (total > 0) {
+            dialog_->setLabelText(label_ + QStringLiteral("\n") + done + QStringLiteral(" / ") +
+                                  QLocale().formattedDataSize(total));
+            dialog_->setMaximum(1000);
+            dialog_->setValue(static_cast<int>(qMin<qint64>(999, received * 1000 / total)));
+        } else {
+            dialog_->setLabelText(label_ + QStringLiteral("\n") + done);
+            dialog_->setMaximum(0);
+            dialog_->setValue(0);
+        }
+        if (!dialog_->isVisible() && timer_.elapsed() >= 300) {
+            dialog_->show();
+        }
+    }
+    void setCancelHandler(std::function<void()> onCancel) override { onCancel_ = std::move(onCancel); }
+
+private:
+    QPointer<QProgressDialog> dialog_;
+    std::unique_ptr<InputBlocker> blocker_;
+    std::function<void()> onCancel_;
+    QString label_;
+    QElapsedTimer timer_;
+};
+
+} // namespace
+
+QString qtFileDialogFilter(const QString& barSeparatedFilter) {
+    if (barSeparatedFilter.isEmpty()) {
+        return {};
+    }
+    const QStringList parts = barSeparatedFilter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString pattern = parts[i + 1];
+        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << parts[i] + QStringLiteral(" (") + pattern + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+Platform::Answer QtPlatform::showMessage(const Message& message) {
+    QMessageBox box(dialogParent());
+    box.setWindowTitle(message.title);
+    box.setText(message.text);
+    switch (message.icon) {
+    case Icon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case Icon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case Icon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Icon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case Icon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    }
+    switch (message.buttons) {
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Buttons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    }
+    box.setDefaultButton(toStandard(message.defaultButton));
+    const int r = box.exec();
+    switch (r) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        break;
+    }
+    // Escape or the close box: the negative answer of the box shown.
+    if (message.buttons == Buttons::Ok) {
+        return Answer::Ok;
+    }
+    return message.buttons == Buttons::YesNo ? Answer::No : Answer::Cancel;
+}
+
+std::optional<QString> QtPlatform::openFileDialog(const QString& filter, const QString& initialPath) {
+    const QString start = initialPath.isEmpty() ? QString() : QDir::fromNativeSeparators(initialPath);
+    const QString chosen =
+        QFileDialog::getOpenFileName(dialogParent(), QString(), start, qtFileDialogFilter(filter));
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return QDir::toNativeSeparators(chosen);
+}
+
+void QtPlatform::openWithDesktop(const QString& pathOrUrl) {
+    const QUrl asUrl(pathOrUrl, QUrl::StrictMode);
+    const QString scheme = asUrl.scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
+        QDesktopServices::openUrl(asUrl);
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::fromNativeSeparators(pathOrUrl)));
+}
+
+bool QtPlatform::startProgram(const QString& program) {
+    const QFileInfo info(program);
+    return QProcess::startDetached(program, {}, info.absolutePath());
+}
+
+QString QtPlatform::clipboardText() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    return clipboard ? clipboard->text() : QString();
+}
+
+bool QtPlatform::setClipboardText(const QString& text) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) {
+        return false;
+    }
+    clipboard->clear();
+    clipboard->setText(text);
+    return true;
+}
+
+std::unique_ptr<Platform::Progress> QtPlatform::beginProgress(const QString& label) {
+    return std::make_unique<QtProgress>(label);
+}

@@ -1,0 +1,44 @@
+#include "app/AppSetup.h"
+#include "app/Form1.h"
+#include "app/QtPlatform.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+namespace {
+
+// Qt aborts without a display; say what is missing instead.
+bool displayAvailable() {
+#if defined(Q_OS_LINUX)
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        return true;
+    }
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (!displayAvailable()) {
+        std::fputs("Quenra小助手需要图形界面：没有找到显示器（DISPLAY 或 WAYLAND_DISPLAY 未设置）。\n"
+                   "The assistant needs a display: set DISPLAY, or run it under xvfb-run.\n",
+                   stderr);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    setUpApplication(app);
+
+    QtPlatform platform;
+    AppContext context;
+    context.folder = AppFolder::ofRunningProgram();
+    context.platform = &platform;
+
+    Form1 window(context);
+    window.startUp();
+    window.show();
+    return QApplication::exec();
+}

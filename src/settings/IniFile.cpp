@@ -1,0 +1,287 @@
+#include "settings/IniFile.h"
+
+#include "settings/Gbk.h"
+#include "settings/SafeFile.h"
+
+#include <QFile>
+
+namespace ini {
+
+namespace {
+
+enum class LineKind { Other, Section, Key };
+
+struct ParsedLine {
+    LineKind kind = LineKind::Other;
+    QStringView name;  // section or key name, trimmed
+    QStringView value; // raw value, trimmed (quotes still on)
+};
+
+bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\f') ||
+           c == QLatin1Char('\v');
+}
+
+QStringView trimmed(QStringView s) {
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && isBlank(s[b])) {
+        ++b;
+    }
+    while (e > b && isBlank(s[e - 1])) {
+        --e;
+    }
+    return s.mid(b, e - b);
+}
+
+ParsedLine parseLine(QStringView line) {
+    ParsedLine out;
+    const QStringView t = trimmed(line);
+    if (t.isEmpty()) {
+        return out;
+    }
+    if (t.front() == QLatin1Char('[')) {
+        const qsizetype close = t.lastIndexOf(QLatin1Char(']'));
+        if (close > 0) {
+            out.kind = LineKind::Section;
+            out.name = trimmed(t.mid(1, close - 1));
+            return out;
+        }
+    }
+    const qsizetype eq = t.indexOf(QLatin1Char('='));
+    if (eq < 0) {
+        return out;
+    }
+    out.kind = LineKind::Key;
+    out.name = trimmed(t.first(eq));
+    out.value = trimmed(t.sliced(eq + 1));
+    return out;
+}
+
+QString unquoted(QStringView v) {
+    if (v.size() > 1 && (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')) &&
+        v.back() == v.front()) {
+        return v.mid(1, v.size() - 2).toString();
+    }
+    return v.toString();
+}
+
+bool sameName(QStringView a, QStringView b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Calls f(line) for every line of `text`; lines end at CR LF, LF or a lone CR. Stops when f returns
+// false.
+template <typename F> void forEachLine(QStringView text, F&& f) {
+    const QChar* p = text.data();
+    const QChar* end = p + text.size();
+    while (p < end) {
+        const QChar* q = p;
+        while (q < end && *q != QLatin1Char('\r') && *q != QLatin1Char('\n')) {
+            ++q;
+        }
+        if (!f(QStringView(p, q - p))) {
+            return;
+        }
+        if (q < end && *q == QLatin1Char('\r')) {
+            ++q;
+            if (q < end && *q == QLatin1Char('\n')) {
+                ++q;
+            }
+        } else if (q < end) {
+            ++q;
+        }
+        p = q;
+    }
+}
+
+struct RawLine {
+    qsizetype begin = 0;     // first byte of the line
+    qsizetype end = 0;       // one past the last byte before the line end
+    qsizetype nextBegin = 0; // first byte after the line end
+};
+
+QList<RawLine> splitRawLines(const QByteArray& bytes) {
+    // CR and LF never occur inside a GBK double-byte character, so lines can be cut on bytes.
+    QList<RawLine> lines;
+    const qsizetype n = bytes.size();
+    qsizetype p = 0;
+    while (p < n) {
+        qsizetype q = p;
+        while (q < n && bytes[q] != '\r' && bytes[q] != '\n') {
+            ++q;
+        }
+        RawLine line{p, q, q};
+        if (q < n && bytes[q] == '\r') {
+            ++q;
+            if (q < n && bytes[q] == '\n') {
+                ++q;
+            }
+        } else if (q < n) {
+            ++q;
+        }
+        line.nextBegin = q;
+        lines.append(line);
+        p = q;
+    }
+    return lines;
+}
+
+} // namespace
+
+QString findValue(QStringView text, QStringView section, QStringView key) {
+    bool inSection = false;
+    bool sectionSeen = false;
+    QString result;
+    forEachLine(text, [&](QStringView line) {
+        const ParsedLine parsed = parseLine(line);
+        if (parsed.kind == LineKind::Section) {
+            if (inSection) {
+                return false; // only the first section of the name is searched
+            }
+            if (!sectionSeen && sameName(parsed.name, section)) {
+                inSection = true;
+                sectionSeen = true;
+            }
+            return true;
+        }
+        if (inSection && parsed.kind == LineKind::Key && sameName(parsed.name, key)) {
+            result = unquoted(parsed.value);
+            return false;
+        }
+        return true;
+    });
+    return result;
+}
+
+QString readValue(const QString& file, QStringView section, QStringView key) {
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray bytes = f.readAll();
+    return findValue(gbk::decode(bytes), section, key);
+}
+
+QByteArray withValue(const QByteArray& original, QStringView section, QStringView key, QStringView value) {
+    const QList<RawLine> lines = splitRawLines(original);
+    qsizetype sectionLine = -1;     // index of the header of the first matching section
+    qsizetype lastContentLine = -1; // last non-blank line inside that section
+    qsizetype keyLine = -1;
+    QString keyAsWritten;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const RawLine& raw = lines[i];
+        const QString decoded = gbk::decode(QByteArrayView(original).sliced(raw.begin, raw.end - raw.begin));
+        const ParsedLine parsed = parseLine(decoded);
+        if (parsed.kind == LineKind::Section) {
+            if (sectionLine >= 0) {
+                break;
+            }
+            if (sameName(parsed.name, section)) {
+                sectionLine = i;
+                lastContentLine = i;
+            }
+            continue;
+        }
+        if (sectionLine < 0) {
+            continue;
+        }
+        if (!trimmed(decoded).isEmpty()) {
+            lastContentLine = i;
+        }
+        if (parsed.kind == LineKind::Key && sameName(parsed.name, key)) {
+            keyLine = i;
+            keyAsWritten = parsed.name.toString();
+            break;
+        }
+    }
+
+    const QByteArray crlf("\r\n");
+    QByteArray out;
+    out.reserve(original.size() + key.size() * 2 + value.size() * 2 + section.size() * 2 + 16);
+    if (keyLine >= 0) {
+        const RawLine& raw = lines[keyLine];
+        out.append(original.constData(), raw.begin);
+        out.append(gbk::encode(QString(keyAsWritten + QLatin1Char('=') + value.toString())));
+        out.append(original.constData() + raw.end, original.size() - raw.end);
+        return out;
+    }
+    const QByteArray newKeyLine = gbk::encode(QString(key.toString() + QLatin1Char('=') + value.toString()));
+    if (sectionLine >= 0) {
+        const RawLine& after = lines[lastContentLine];
+        out.append(original.constData(), after.end);
+        const QByteArray lineEnd = original.mid(after.end, after.nextBegin - after.end);
+        out.append(lineEnd.isEmpty() ? crlf : lineEnd);
+        out.append(newKeyLine);
+        out.append(crlf);
+        if (!lineEnd.isEmpty()) {
+            out.append(original.constData() + after.nextBegin, original.size() - after.nextBegin);
+        }
+        return out;
+    }
+    out.append(original);
+    if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r')) {
+        out.append(crlf);
+    }
+    out.append(gbk::encode(QString(QLatin1Char('[') + section.toString() + QLatin1Char(']'))));
+    out.append(crlf);
+    out.append(newKeyLine);
+    out.append(crlf);
+    return out;
+}
+
+bool writeValue(const QString& file, QStringView section, QStringView key, QStringView value) {
+    if (value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'))) {
+        return false;
+    }
+    QByteArray original;
+    QFile f(file);
+    if (f.exists()) {
+        if (!f.open(QIODevice::ReadOnly)) {
+            return false;
+        }
+        original = f.readAll();
+        f.close();
+    }
+    const QByteArray updated = withValue(original, section, key, value);
+    if (f.exists() && updated == original) {
+        return true;
+    }
+    return safefile::writeAtomically(file, updated);
+}
+
+Document Document::parse(QStringView text) {
+    Document doc;
+    qsizetype current = -1;
+    forEachLine(text, [&](QStringView line) {
+        const ParsedLine parsed = parseLine(line);
+        if (parsed.kind == LineKind::Section) {
+            const QString folded = parsed.name.toString().toCaseFolded();
+            if (doc.index_.contains(folded)) {
+                current = -1; // later sections of the same name are never searched
+            } else {
+                current = doc.sections_.size();
+                doc.index_.insert(folded, current);
+                doc.sections_.append(Section{});
+            }
+        } else if (parsed.kind == LineKind::Key && current >= 0) {
+            QHash<QString, QString>& values = doc.sections_[current].values;
+            const QString name = parsed.name.toString().toCaseFolded();
+            if (!values.contains(name)) {
+                values.insert(name, unquoted(parsed.value));
+            }
+        }
+        return true;
+    });
+    return doc;
+}
+
+QString Document::value(QStringView section, QStringView key) const {
+    const auto it = index_.constFind(section.toString().toCaseFolded());
+    if (it == index_.constEnd()) {
+        return {};
+    }
+    return sections_[*it].values.value(key.toString().toCaseFolded());
+}
+
+} // namespace ini

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+// Profile (INI) files with the semantics of the platform's profile functions, as the program's own
+// files and the host IDE's description files rely on them:
+// - lines end at CR LF, LF or a lone CR; blanks at the start of a line are skipped;
+// - a line starting with "[" that holds a "]" is a section header; the name is what stands between
+//   the "[" and the last "]", without surrounding blanks;
+// - any other line holding "=" is a key: name before the first "=", value after it, both without
+//   surrounding blanks; a line without "=" is no key;
+// - section and key names are matched without regard to case; only the first section of a name is
+//   searched and its first key of a name wins;
+// - a value whose first and last characters are the same quote (" or ') and that is longer than one
+//   character is returned without them.
+// Files are GBK (code page 936).
+namespace ini {
+
+// The value of `key` in `section` of the decoded file text; empty when missing.
+QString findValue(QStringView text, QStringView section, QStringView key);
+
+// Reads `file` as GBK and returns findValue(); a missing or unreadable file gives empty text.
+QString readValue(const QString& file, QStringView section, QStringView key);
+
+// The file content with `key` of `section` set to `value` (written unchanged, no quoting):
+// an existing key line is replaced in place (keeping its name as written and its line end), a
+// missing key is added after the last non-blank line of the first section of that name, a missing
+// section is appended at the end of the file. Every other byte stays as it was. New lines end CR LF.
+QByteArray withValue(const QByteArray& original, QStringView section, QStringView key, QStringView value);
+
+// Sets one value in `file`, creating the file when missing. The file is replaced atomically, so it is
+// never left half-written. A value holding a line break is refused (it would add lines to the file).
+// Returns false when nothing was written (missing folder, read-only file, refused value).
+bool writeValue(const QString& file, QStringView section, QStringView key, QStringView value);
+
+// A parsed file for repeated look-ups (the catalog is read key by key for every library).
+class Document {
+public:
+    static Document parse(QStringView text);
+    QString value(QStringView section, QStringView key) const;
+    bool isEmpty() const { return sections_.isEmpty(); }
+
+private:
+    struct Section {
+        QHash<QString, QString> values; // case-folded key name -> processed value (first one wins)
+    };
+    QList<Section> sections_;
+    QHash<QString, qsizetype> index_; // case-folded section name -> first section of that name
+};
+
+} // namespace ini

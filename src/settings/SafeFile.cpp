@@ -1,0 +1,34 @@
+#include "settings/SafeFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace safefile {
+
+bool writeAtomically(const QString& path, const QByteArray& content) {
+    // A read-only target must stay as it is, as the platform's own write would leave it; QSaveFile
+    // would otherwise replace it through the folder.
+    const QFileInfo info(path);
+    // The permission bits, not access(): an administrator could write through them, but a file
+    // marked read-only stays as it is for every user.
+    const auto writeBits = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (info.exists() && (!info.isWritable() || !(info.permissions() & writeBits))) {
+        return false;
+    }
+    if (info.isDir()) {
+        return false;
+    }
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    if (file.write(content) != content.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace safefile

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+// A scene sets up a window in a given state and saves pictures of it. Scenes register themselves
+// from the file of the area they show, so each area adds its pictures without touching the others.
+struct ShotContext {
+    QString outDir;
+    QString sourceDir; // the repository, for demo/ and data/
+    QString serverUrl; // the demo catalog server, when the caller started one (ends with "/")
+};
+
+using Scene = std::function<void(ShotContext&)>;
+
+struct SceneRegistrar {
+    SceneRegistrar(const char* name, Scene scene);
+};
+
+// Renders `widget` (offscreen) to outDir/name.png and prints the path.
+void saveShot(QWidget* widget, const QString& name, const ShotContext& context);
+// Lets pending layout and paint events run.
+void settle();

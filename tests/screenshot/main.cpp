@@ -1,0 +1,56 @@
+#include "Scenes.h"
+
+#include "app/AppSetup.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMap>
+#include <QPixmap>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+QMap<QString, Scene>& scenes() {
+    static QMap<QString, Scene> all;
+    return all;
+}
+} // namespace
+
+SceneRegistrar::SceneRegistrar(const char* name, Scene scene) {
+    scenes().insert(QString::fromUtf8(name), std::move(scene));
+}
+
+void settle() {
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+        QTest::qWait(10);
+    }
+}
+
+void saveShot(QWidget* widget, const QString& name, const ShotContext& context) {
+    settle();
+    const QString path = QDir(context.outDir).filePath(name + QStringLiteral(".png"));
+    widget->window()->grab().save(path);
+    std::printf("%s\n", qPrintable(path));
+}
+
+int main(int argc, char* argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setUpApplication(app);
+    const QStringList args = QApplication::arguments();
+    if (args.size() < 3) {
+        std::fprintf(stderr, "usage: quenra_screenshot OUTDIR SOURCEDIR [SERVERURL] [SCENE...]\n");
+        return 2;
+    }
+    ShotContext context{args[1], args[2], args.size() > 3 ? args[3] : QString()};
+    QDir().mkpath(context.outDir);
+    const QStringList only = args.mid(4);
+    for (auto it = scenes().cbegin(); it != scenes().cend(); ++it) {
+        if (only.isEmpty() || only.contains(it.key())) {
+            it.value()(context);
+        }
+    }
+    return 0;
+}

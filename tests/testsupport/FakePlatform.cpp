@@ -1,0 +1,75 @@
+#include "FakePlatform.h"
+
+namespace {
+
+class FakeProgress final : public Platform::Progress {
+public:
+    explicit FakeProgress(bool cancelOnFirst)
+        : cancelOnFirst_(cancelOnFirst) {}
+    void setProgress(qint64, qint64) override {
+        if (cancelOnFirst_ && !cancelled_ && onCancel_) {
+            cancelled_ = true;
+            onCancel_();
+        }
+    }
+    void setCancelHandler(std::function<void()> onCancel) override { onCancel_ = std::move(onCancel); }
+
+private:
+    bool cancelOnFirst_;
+    bool cancelled_ = false;
+    std::function<void()> onCancel_;
+};
+
+} // namespace
+
+Platform::Answer FakePlatform::showMessage(const Message& message) {
+    messages << message;
+    if (onMessage) {
+        if (const std::optional<Answer> a = onMessage(message)) {
+            return *a;
+        }
+    }
+    if (!answers.isEmpty()) {
+        return answers.takeFirst();
+    }
+    return message.defaultButton;
+}
+
+std::optional<QString> FakePlatform::openFileDialog(const QString& filter, const QString& initialPath) {
+    fileDialogs << qMakePair(filter, initialPath);
+    if (fileAnswers.isEmpty()) {
+        return std::nullopt;
+    }
+    return fileAnswers.takeFirst();
+}
+
+bool FakePlatform::setClipboardText(const QString& text) {
+    if (clipboardBroken) {
+        return false;
+    }
+    clipboard = text;
+    clipboardWrites << text;
+    return true;
+}
+
+std::unique_ptr<Platform::Progress> FakePlatform::beginProgress(const QString& label) {
+    progressLabels << label;
+    return std::make_unique<FakeProgress>(cancelOnFirstProgress);
+}
+
+QStringList FakePlatform::messageTexts() const {
+    QStringList texts;
+    for (const Message& m : messages) {
+        texts << m.text;
+    }
+    return texts;
+}
+
+void FakePlatform::clear() {
+    messages.clear();
+    opened.clear();
+    started.clear();
+    fileDialogs.clear();
+    progressLabels.clear();
+    clipboardWrites.clear();
+}
