@@ -92,19 +92,12 @@ private Q_SLOTS:
 
         QTest::newRow("version file, windows")
             << version << win << bs << QStringLiteral("D:\\Quenra\\resources\\app\\src\\sw-config.json");
-        QTest::newRow("version file, unix")
-            << version << nix << sl << QStringLiteral("/opt/Quenra/resources/app/src/sw-config.json");
-        QTest::newRow("boards folder, windows")
-            << boards << win << bs << QStringLiteral("D:\\Quenra\\resources\\app\\src\\boards\\default");
         QTest::newRow("boards folder, unix")
             << boards << nix << sl << QStringLiteral("/opt/Quenra/resources/app/src/boards/default");
         QTest::newRow("library root, windows")
             << root << win << bs
             << QStringLiteral(
                    "D:\\Quenra\\resources\\app\\src\\boards\\default\\掌控板 v2\\libraries\\ThirdParty");
-        QTest::newRow("library root, unix")
-            << root << nix << sl
-            << QStringLiteral("/opt/Quenra/resources/app/src/boards/default/掌控板 v2/libraries/ThirdParty");
         QTest::newRow("library root, empty board")
             << noBoardRoot << win << bs
             << QStringLiteral("D:\\Quenra\\resources\\app\\src\\boards\\default\\\\libraries\\ThirdParty");
