@@ -287,6 +287,11 @@ private:
     QString showOpenFileDialog();
 
     // ---- host IDE state ----
+    // Steps 4 to 6 of the board-selected handling: List3 gets the libraries installed for the current
+    // board. Start-up uses it alone, so showing the stored board's libraries rewrites no setting.
+    void listInstalledLibraries();
+    // The reaction to a version file that names no supported version.
+    void offerHostDownload();
 
     // ---- catalog state ----
 
