@@ -3,6 +3,7 @@
 #include "app/AppStrings.h"
 #include "app/ClickableLabel.h"
 #include "app/Twips.h"
+#include "host/HostPaths.h"
 #include "settings/SettingsKeys.h"
 
 #include <QAction>
@@ -18,8 +19,6 @@
 #include <QTimer>
 
 namespace {
-
-const QString kExeSuffix = QStringLiteral("Quenra.exe");
 
 template <typename W> W* named(W* widget, const char* name) {
     widget->setObjectName(QLatin1String(name));
@@ -68,11 +67,6 @@ QPushButton* hiddenButton(QWidget* parent, const char* name, const QString& capt
     auto* b = button(parent, name, caption, QRect(-2000, -2000, 80, 25));
     b->hide();
     return b;
-}
-
-// The host executable path is valid when it ends exactly in the separator and "Quenra.exe".
-bool endsWithHostExe(const QString& path, QChar sep) {
-    return path.endsWith(sep + kExeSuffix, Qt::CaseSensitive);
 }
 
 // The payment-code picture of the donation panel: drawn, not shipped, so it needs no file.
@@ -493,7 +487,7 @@ void Form1::Form_Load() {
     Frame4->setTitle(settings_.read(keys::HostVersion));
 
     const QChar sep = context_.folder.sep;
-    if (endsWithHostExe(Text8->text(), sep)) {
+    if (host::isValidHostPath(Text8->text(), sep)) {
         Command17->setEnabled(true);
     } else {
         Frame9->setGeometry(twips::rect(20, 0, w - 150, h - 750));
@@ -504,7 +498,7 @@ void Form1::Form_Load() {
 
     ListSkins();
 
-    if (endsWithHostExe(Text8->text(), sep)) {
+    if (host::isValidHostPath(Text8->text(), sep)) {
         Command17->setEnabled(true);
         Command21->setEnabled(true);
         ListBoards();
