@@ -12,7 +12,10 @@
 //
 // Memory: a fresh process loads the source, drops the file bytes, resets its peak resident size
 // (/proc/self/clear_refs), converts, and reads the new peak. Large blocks are set to come straight
-// from the system so that freed memory leaves the resident set at once.
+// from the system so that freed memory leaves the resident set at once. Two figures:
+//   convert-memory-extra  what the conversion adds at its peak, against the source file's size;
+//   convert-memory-peak   the process at its peak (source text and output), against the source
+//                         text it holds (UTF-16, two bytes a character).
 
 #include "convert/ConvertRules.h"
 #include "convert/ConvertStrings.h"
@@ -200,9 +203,11 @@ int main(int argc, char* argv[]) {
     std::printf("memory: source file %.1f MB, source text %.1f MB (UTF-16); before converting %.1f MB "
                 "resident, peak %.1f MB; the conversion added %.1f MB\n",
                 fileBytes / 1e6, textBytes / 1e6, baseBytes / 1e6, peakBytes / 1e6, extraBytes / 1e6);
-    std::printf("BENCH convert-memory extra=%.1f MB ratio=%.2f (of the source file) peak=%.1f MB "
-                "ratio=%.2f (of the source text) target=%.1f %s\n",
-                extraBytes / 1e6, extraRatio, peakBytes / 1e6, peakRatio, MemoryTarget,
-                extraRatio <= MemoryTarget && peakRatio <= MemoryTarget ? "ok" : "FAIL");
-    return same && ratio <= TimeTarget && extraRatio <= MemoryTarget && peakRatio <= MemoryTarget ? 0 : 1;
+    const bool extraOk = extraRatio <= MemoryTarget;
+    const bool peakOk = peakRatio <= MemoryTarget;
+    std::printf("BENCH convert-memory-extra %.1f MB ratio=%.2f target=%.1f %s\n", extraBytes / 1e6,
+                extraRatio, MemoryTarget, extraOk ? "ok" : "FAIL");
+    std::printf("BENCH convert-memory-peak %.1f MB ratio=%.2f target=%.1f %s\n", peakBytes / 1e6, peakRatio,
+                MemoryTarget, peakOk ? "ok" : "FAIL");
+    return same && ratio <= TimeTarget && extraOk && peakOk ? 0 : 1;
 }
