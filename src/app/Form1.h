@@ -300,6 +300,16 @@ private:
     // ---- examples state ----
 
     // ---- conversion window state ----
+    // The one conversion window while it is open; closing it deletes it, which clears the pointer.
+    // It has no owner, so closing the main window leaves it open. A main window that is destroyed
+    // (at the end of the program, or in a test) takes a still-open one with it.
+    struct ConversionWindow final {
+        QPointer<class Form2> open;
+        ConversionWindow() = default;
+        ~ConversionWindow();
+        Q_DISABLE_COPY_MOVE(ConversionWindow)
+    };
+    ConversionWindow conversionWindow_;
 
     // ---- skins state ----
 };
