@@ -149,9 +149,9 @@ public:
 
         auto* normal = new QPushButton(QStringLiteral("获取Quenra路径"), frame);
         normal->setGeometry(12, 100, 113, 25);
-        auto* hover = new QPushButton(QStringLiteral("悬停按钮"), frame);
-        hover->setGeometry(132, 100, 113, 25);
-        hover->setAttribute(Qt::WA_UnderMouse);
+        auto* preferred = new QPushButton(QStringLiteral("默认按钮"), frame);
+        preferred->setGeometry(132, 100, 113, 25);
+        preferred->setDefault(true);
         auto* pressed = new QPushButton(QStringLiteral("按下按钮"), frame);
         pressed->setGeometry(252, 100, 113, 25);
         pressed->setDown(true);
@@ -216,6 +216,7 @@ public:
         window.show();
         menuHost.show();
         settle();
+        // As if the mouse rested on it.
         const QPixmap main = window.grab();
         const QPixmap bar = menuHost.grab();
 
