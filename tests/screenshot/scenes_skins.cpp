@@ -6,6 +6,7 @@
 #include "skins/SkinTones.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -51,6 +52,15 @@ void installSkins(const TempAppFolder& app, const ShotContext& c) {
     }
 }
 
+QWidget* openConversionWindow() {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->objectName() == QStringLiteral("Form2") && top->isVisible()) {
+            return top;
+        }
+    }
+    return nullptr;
+}
+
 void fillSampleLists(Form1& w) {
     for (const char* name : {"Blinker",  "DHT11温湿度", "OLED显示屏", "WiFi配网",   "舵机控制", "超声波测距",
                              "红外遥控", "步进电机",    "RFID读卡",   "MQTT物联网", "蓝牙串口", "RGB灯带",
@@ -91,6 +101,15 @@ const SceneRegistrar mainWindowSkins("main-window-skins", [](ShotContext& c) {
             saveShot(&w, QStringLiteral("main-window") + suffix, c);
             w.guanyu->trigger();
             saveShot(&w, QStringLiteral("about-panel") + suffix, c);
+
+            // The conversion window, opened after the skin was applied, then with its reminder.
+            w.Command25->click();
+            if (auto* conversion = openConversionWindow()) {
+                saveShot(conversion, QStringLiteral("conversion-window") + suffix, c);
+                conversion->findChild<QPushButton*>(QStringLiteral("Command4"))->click();
+                saveShot(conversion, QStringLiteral("conversion-converted") + suffix, c);
+                conversion->close();
+            }
         }
         {
             QStringList config = mainWindowConfig(skin.fileName());
@@ -102,6 +121,11 @@ const SceneRegistrar mainWindowSkins("main-window-skins", [](ShotContext& c) {
             w.startUp();
             w.show();
             saveShot(&w, QStringLiteral("path-settings") + suffix, c);
+            // After a choice the path shows in the normal text colour.
+            platform.fileAnswers << QStringLiteral("/opt/Quenra/Quenra.exe");
+            platform.answers << Platform::Answer::Cancel;
+            w.Command5->click();
+            saveShot(&w, QStringLiteral("path-settings-chosen") + suffix, c);
         }
     }
 });

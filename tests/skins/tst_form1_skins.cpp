@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
@@ -161,18 +162,46 @@ private Q_SLOTS:
         QCOMPARE(s->storedSkin(), name);
     }
 
-    // The conversion window is a later top-level window; a plain window stands for it here.
-    void laterWindowCarriesSkinAndFollowsChange() {
+    // The conversion window is opened after the skin was chosen; it is drawn with the skin and
+    // follows a later change at once, like the main window.
+    void conversionWindowCarriesSkinAndFollowsChange() {
         auto s = start({}, {{QStringLiteral("青.qss"), kTeal}, {QStringLiteral("锈.qss"), kRust}});
-        chooseSkin(*s->window, QStringLiteral("青.qss"));
-        QWidget later;
-        later.resize(60, 60);
-        later.show();
-        QCOMPARE(colourOf(&later), kTealColour);
+        Form1& w = *s->window;
+        chooseSkin(w, QStringLiteral("青.qss"));
+        QTest::mouseClick(w.Command25, Qt::LeftButton);
+        QWidget* conversion = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->objectName() == QStringLiteral("Form2") && top->isVisible()) {
+                conversion = top;
+            }
+        }
+        QVERIFY(conversion);
+        QCOMPARE(colourOf(conversion), kTealColour);
 
-        chooseSkin(*s->window, QStringLiteral("锈.qss"));
-        QCOMPARE(colourOf(&later), kRustColour);
-        QCOMPARE(colourOf(s->window->client), kRustColour);
+        chooseSkin(w, QStringLiteral("锈.qss"));
+        QCOMPARE(colourOf(conversion), kRustColour);
+        QCOMPARE(colourOf(w.client), kRustColour);
+        conversion->close();
+    }
+
+    // The path shown after a choice in the path-settings panel is drawn in the skin's text colour.
+    void chosenPathTakesSkinTextColour() {
+        auto s = start(
+            {QStringLiteral("pifu=night.qss")},
+            {{QStringLiteral("night.qss"), "QLineEdit { color: #00ff00; background-color: #000000; }"}});
+        Form1& w = *s->window;
+        QVERIFY(w.Frame9->isVisible());
+        s->platform.fileAnswers << QStringLiteral("/somewhere/else.exe");
+        QTest::mouseClick(w.Command5, Qt::LeftButton);
+        const QImage text = w.Text1->grab().toImage();
+        bool green = false;
+        for (int y = 0; y < text.height() && !green; ++y) {
+            for (int x = 0; x < text.width() && !green; ++x) {
+                const QColor c = text.pixelColor(x, y);
+                green = c.green() > 160 && c.red() < 80 && c.blue() < 80;
+            }
+        }
+        QVERIFY(green);
     }
 
     void brokenSkinLeavesLook_data() {
