@@ -141,8 +141,8 @@ bool isSelectorList(QStringView selectors) {
         if (part.isEmpty()) {
             return false;
         }
+        // Anything else (parentheses, ';', stray text of a broken rule before) is no selector.
         for (QChar c : part) {
-            // Parentheses only belong to pseudo-states of values, never to selectors.
             if (!isSelectorChar(c)) {
                 return false;
             }
