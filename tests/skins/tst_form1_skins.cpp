@@ -109,12 +109,12 @@ private Q_SLOTS:
 
     void listsEveryFileButNoSubFolder() {
         auto s = start({}, {{QStringLiteral("说明.txt"), "本文件夹存放皮肤。"},
-                            {QStringLiteral("SkinH.dll"), QByteArray("MZ\x90\x00", 4)},
+                            {QStringLiteral("engine.dll"), QByteArray("MZ\x90\x00", 4)},
                             {QStringLiteral("暗夜.qss"), kTeal},
                             {QStringLiteral("图片/check.png"), "x"}});
         QCOMPARE(
             sorted(listed(s->window->List4)),
-            sorted({QStringLiteral("说明.txt"), QStringLiteral("SkinH.dll"), QStringLiteral("暗夜.qss")}));
+            sorted({QStringLiteral("说明.txt"), QStringLiteral("engine.dll"), QStringLiteral("暗夜.qss")}));
     }
 
     void missingSkinFolderIsReported() {
@@ -210,7 +210,7 @@ private Q_SLOTS:
         QTest::newRow("unbalanced braces")
             << QStringLiteral("broken.qss") << QByteArray("QWidget { background-color: #654321;");
         QTest::newRow("empty") << QStringLiteral("empty.qss") << QByteArray();
-        QTest::newRow("binary") << QStringLiteral("SkinH.dll") << QByteArray("MZ\x90\x00\x03\x00", 6);
+        QTest::newRow("binary") << QStringLiteral("engine.dll") << QByteArray("MZ\x90\x00\x03\x00", 6);
         QTest::newRow("text") << QStringLiteral("说明.txt") << QByteArray("皮肤说明");
     }
     void brokenSkinLeavesLook() {

@@ -80,7 +80,8 @@ private Q_SLOTS:
         QTest::newRow("unbalanced braces")
             << QStringLiteral("broken.qss") << QByteArray("QWidget { background-color: #654321; ");
         QTest::newRow("empty file") << QStringLiteral("empty.qss") << QByteArray("");
-        QTest::newRow("binary") << QStringLiteral("SkinH.dll") << QByteArray("MZ\x90\x00\x03\x00\x00\x00", 8);
+        QTest::newRow("binary") << QStringLiteral("engine.dll")
+                                << QByteArray("MZ\x90\x00\x03\x00\x00\x00", 8);
         QTest::newRow("text file") << QStringLiteral("说明.txt") << QByteArray("本文件夹存放皮肤文件。");
     }
     void unusableSkinLeavesLook() {

@@ -139,7 +139,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QDir root(dir.path());
         writeBytes(root.filePath(QStringLiteral("说明.txt")), "not a skin");
-        writeBytes(root.filePath(QStringLiteral("SkinH.dll")), QByteArray("MZ\x90\x00", 4));
+        writeBytes(root.filePath(QStringLiteral("engine.dll")), QByteArray("MZ\x90\x00", 4));
         writeBytes(root.filePath(QStringLiteral("暗夜.qss")), "QLabel { color: red; }");
         writeBytes(root.filePath(QStringLiteral("noextension")), "");
         writeBytes(root.filePath(QStringLiteral(".hidden.qss")), "QLabel { color: red; }");
@@ -151,7 +151,7 @@ private Q_SLOTS:
         QVERIFY(listing.folderExists);
         QStringList names = listing.fileNames;
         names.sort();
-        QStringList expected{QStringLiteral(".hidden.qss"), QStringLiteral("SkinH.dll"),
+        QStringList expected{QStringLiteral(".hidden.qss"), QStringLiteral("engine.dll"),
                              QStringLiteral("noextension"), QStringLiteral("暗夜.qss"),
                              QStringLiteral("说明.txt")};
         expected.sort();
