@@ -5,6 +5,7 @@
 #include "app/Twips.h"
 #include "host/HostPaths.h"
 #include "settings/SettingsKeys.h"
+#include "skins/SkinTones.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -196,9 +197,9 @@ void Form1::buildPanels() {
         label(Frame10, "Label20", QStringLiteral("库更新时间:2000年00月00日 "), rect(240, 270, 4200, 255));
     Label2 =
         link(Frame10, "Label2", QStringLiteral("库文件更新失败！点击重试！"), rect(5400, 270, 4695, 255));
-    Label2->setStyleSheet(QStringLiteral("color: red;"));
+    Label2->setProperty(tone::Property, tone::Alert);
     Label1 = link(Frame10, "Label1", QStringLiteral("点击获取"), rect(5400, 270, 4695, 255));
-    Label1->setStyleSheet(QStringLiteral("color: red;"));
+    Label1->setProperty(tone::Property, tone::Alert);
     Label1->hide();
 
     // Library lists.
@@ -225,11 +226,11 @@ void Form1::buildPanels() {
     // Status strip.
     Frame2 = frame(client, "Frame2", QString(), rect(120, 8280, 10335, 615));
     Label7 = link(Frame2, "Label7", QStringLiteral("捐赠流量"), rect(240, 270, 1095, 255));
-    Label7->setStyleSheet(QStringLiteral("color: #c00000;"));
+    Label7->setProperty(tone::Property, tone::Warning);
     const QString groupNumber = settings_.read(keys::ChatGroupNumber);
     Label17 = link(Frame2, "Label17", QStringLiteral("交流群：") + groupNumber, rect(1560, 270, 2655, 255));
     Label5 = link(Frame2, "Label5", settings_.read(keys::MakerSite), rect(4320, 270, 3255, 255));
-    Label5->setStyleSheet(QStringLiteral("color: #0000c0;"));
+    Label5->setProperty(tone::Property, tone::Link);
     Label4 = label(Frame2, "Label4", appstr::Title, rect(7680, 270, 2535, 255));
     Label4->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
@@ -263,14 +264,14 @@ void Form1::buildOverlayPanels() {
     Label52 = label(Frame8, "Label52", QStringLiteral("更新时间"), rect(240, 2760, 4215, 255));
     Label9 = link(Frame8, "Label9", QStringLiteral("官网网站：") + settings_.read(keys::MakerSite),
                   rect(240, 3120, 4215, 255));
-    Label9->setStyleSheet(QStringLiteral("color: #0000c0;"));
+    Label9->setProperty(tone::Property, tone::Link);
     Label10 =
         label(Frame8, "Label10", QStringLiteral("作者：Quenra小助手开发组"), rect(240, 3480, 4215, 255));
     Label11 = link(Frame8, "Label11",
                    QStringLiteral("交流群：") + settings_.read(keys::ChatGroupNumber) +
                        QStringLiteral("[点击加入]"),
                    rect(240, 3840, 4215, 255));
-    Label11->setStyleSheet(QStringLiteral("color: #0000c0;"));
+    Label11->setProperty(tone::Property, tone::Link);
     Command4 = button(Frame8, "Command4", QStringLiteral("确定"), rect(1860, 4260, 975, 375));
 
     Frame15 = frame(client, "Frame15", QString(), away);
@@ -343,7 +344,7 @@ void Form1::buildPathPanel() {
                     rect(1080, 3060, 6255, 255));
     Label13 = label(Frame9, "Label13", QStringLiteral("温馨提示：本程序适用于Quenra2.0_RC4以及Quenra3.0"),
                     rect(1080, 3420, 6255, 255));
-    Label13->setStyleSheet(QStringLiteral("color: #c00000;"));
+    Label13->setProperty(tone::Property, tone::Warning);
     Command7 = button(Frame9, "Command7", QStringLiteral("确定"), rect(4320, 4020, 1815, 465));
     Label14 = link(Frame9, "Label14", QStringLiteral("→点击查看软件详情←"), rect(1080, 5160, 2655, 255));
     Label21 =
@@ -351,7 +352,7 @@ void Form1::buildPathPanel() {
     Label19 = link(Frame9, "Label19", QStringLiteral("交流群：") + settings_.read(keys::ChatGroupNumber),
                    rect(7560, 5160, 2535, 255));
     for (ClickableLabel* l : {Label14, Label21, Label19}) {
-        l->setStyleSheet(QStringLiteral("color: #0000c0;"));
+        l->setProperty(tone::Property, tone::Link);
     }
 }
 

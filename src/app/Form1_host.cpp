@@ -21,7 +21,9 @@ void Form1::Command5_Click() {
     // The filter is left as the last use of the dialog set it.
     const QString chosen = showOpenFileDialog();
     Text8->setText(chosen);
-    Text1->setStyleSheet(QStringLiteral("color: palette(button-text);"));
+    // Dropping the grey gives the normal text colour: the system's button-text colour without a
+    // skin, the skin's text colour with one (a colour named here would beat every skin).
+    Text1->setStyleSheet(QString());
     Text1->setText(chosen);
     if (host::isValidHostPath(Text8->text(), context().folder.sep)) {
         Command17->setEnabled(true);
