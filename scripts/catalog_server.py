@@ -211,14 +211,14 @@ def write_port_file(path, port):
     os.replace(tmp, path)
 
 
-def main():
+def main(argv=None):
     parser = argparse.ArgumentParser(description="Serves a catalog folder over HTTP on 127.0.0.1.")
     parser.add_argument("--root", required=True, help="folder whose files are served")
     parser.add_argument("--port", type=int, default=0, help="port to listen on (0: a free one)")
     parser.add_argument("--port-file", help="file that receives the chosen port")
     parser.add_argument("--log", help="file that receives each request's path, one a line")
     parser.add_argument("--verbose", action="store_true", help="log requests to stderr")
-    args = parser.parse_args()
+    args = parser.parse_args(argv)
 
     server = Server(("127.0.0.1", args.port), os.path.abspath(args.root), args.log, args.verbose)
     port = server.server_address[1]
