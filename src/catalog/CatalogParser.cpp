@@ -29,17 +29,16 @@ QString removeAll(QStringView text, QStringView what) {
 
 // A header line without its brackets and without its last character.
 QString headerRow(QStringView line) {
-    QString out;
-    out.reserve(line.size());
+    QString out(line.size(), Qt::Uninitialized);
+    QChar* to = out.data();
+    qsizetype kept = 0;
     for (QChar c : line) {
         if (c != QLatin1Char('[') && c != QLatin1Char(']')) {
-            out.append(c);
+            to[kept++] = c;
         }
     }
     // A header that holds nothing but brackets has no character to drop: the row stays empty.
-    if (!out.isEmpty()) {
-        out.chop(1);
-    }
+    out.truncate(kept > 0 ? kept - 1 : 0);
     return out;
 }
 
@@ -81,7 +80,8 @@ void parseLine(QStringView line, const Markers& m, ParsedCatalog& out) {
     QString held; // the line as the tests so far left it, once one has changed it
     QStringView cur = line;
     auto take = [&](const QString& marker, const QString& cut) -> std::optional<QString> {
-        if (!cur.startsWith(marker)) {
+        // The first character decides for almost every line; the full comparison is rare.
+        if (cur.isEmpty() || cur.front() != marker.front() || !cur.startsWith(marker)) {
             return std::nullopt;
         }
         held = removeAll(cur, cut);
