@@ -4,11 +4,15 @@
 #include "TestServer.h"
 #include "app/ClickableLabel.h"
 #include "app/Form1.h"
+#include "app/QtPlatform.h"
 #include "settings/Gbk.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
+#include <QProgressDialog>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -99,6 +103,36 @@ const SceneRegistrar failedScene("catalog-failed", [](ShotContext& c) {
     w.startUp();
     w.show();
     saveShot(&w, QStringLiteral("catalog-failed"), c);
+});
+
+// The real progress dialog over a transfer that stalls; its picture is taken while it waits, and
+// the failure message that follows is closed.
+const SceneRegistrar progressScene("catalog-progress", [](ShotContext& c) {
+    CatalogServer server(c);
+    TempAppFolder app(config(server.url + QStringLiteral("stall/"), QStringLiteral("1.03")));
+    QtPlatform platform;
+    AppContext context = app.context(&platform);
+    context.timeouts = {2000, 2000};
+    Form1 w(context);
+    w.show();
+    QTimer shoot;
+    shoot.setSingleShot(true);
+    QObject::connect(&shoot, &QTimer::timeout, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QProgressDialog*>(top); dialog && dialog->isVisible()) {
+                saveShot(dialog, QStringLiteral("catalog-progress"), c);
+            }
+        }
+    });
+    shoot.start(1200);
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            box->accept();
+        }
+    });
+    closer.start(100);
+    w.startUp();
 });
 
 } // namespace
