@@ -103,9 +103,9 @@ private Q_SLOTS:
     }
 
     void slowServerIsNoStall() {
-        // About a second in all, but never 400 ms without a byte.
+        // About a second in all, but never 800 ms without a byte.
         net::HttpClient client;
-        client.setTimeouts(400, 400);
+        client.setTimeouts(800, 800);
         const net::Result r = client.fetch(QUrl(server_->baseUrl(QStringLiteral("slow")) + "KU.txt"));
         QCOMPARE(net::outcomeName(r.outcome), "Ok");
         QCOMPARE(r.body, body_);
