@@ -249,7 +249,7 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
         }
     };
 
-    // Declared last so that it goes first: its connections end with it.
+    // Deleted on return, before the loop, the timer and the flags its connections refer to.
     std::unique_ptr<QNetworkReply> reply(manager_->get(request));
     QNetworkReply* r = reply.get();
 
