@@ -307,6 +307,32 @@ private Q_SLOTS:
         QCOMPARE(f.platform.opened, QStringList{page});
     }
 
+    void donationLetter() {
+        Fixture f;
+        Form1& w = f.start(refusedBase());
+        const QStringList paragraphs{
+            QStringLiteral("致亲爱的物联网爱好者们："),
+            QStringLiteral(
+                "大家好！首先非常感谢大家选择使用Quenra小助手，这款软件是完全免费提供给大家使用的。"),
+            QStringLiteral(
+                "虽然软件发布时间不长，但是热度还是挺高的，大家通过不同平台得知这个软件，下载量也很大。"),
+            QStringLiteral("软件在使用过程中会产生流量费用，而这所有的流量费用一直以来都是由我个人在默默承担"
+                           "着。随着使用的人数越"
+                           "来越多，这笔流量费用也逐渐成了一个不小的负担（后台检测还有一些人恶意刷下载流量，"
+                           "导致流量费用溢出）。"),
+            QStringLiteral("我特别希望能够持续为大家提供服务，让小助手可以一直陪伴着大家，并不断完善、不断优"
+                           "化。但如果长期独自承"
+                           "担这流量费用，实在有些力不从心了。如果您觉得这款软件对您有帮助，也认可它给您带来"
+                           "的价值，不妨考虑捐赠"
+                           "一点流量费用，多少都没关系，重要的是大家的这份心意，这会帮我分担很大一部分压力，"
+                           "让我可以继续支付流量"
+                           "费用，从而更稳定、更长久地为大家服务下去。"),
+            QStringLiteral("再次感谢大家一直以来的支持与厚爱，也期待咱们能一起让这款软件越来越好，继续为大家"
+                           "的中文编程增添光彩呀！")};
+        QCOMPARE(w.Label24->text(), paragraphs.join(QStringLiteral("\r\n\r\n")));
+        QVERIFY(!w.Image1->pixmap().isNull());
+    }
+
     void siteRowDoubleClick() {
         Fixture f;
         Form1& w = f.start(f.server->baseUrl());
