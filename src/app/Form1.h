@@ -2,6 +2,7 @@
 
 #include "app/AppContext.h"
 #include "app/Platform.h"
+#include "catalog/HttpClient.h"
 #include "settings/Settings.h"
 
 #include <QMainWindow>
@@ -294,6 +295,27 @@ private:
     void offerHostDownload();
 
     // ---- catalog state ----
+    // The window's one HTTP client, shared by every transfer (catalog, packages, examples), with the
+    // time-outs of the context.
+    net::HttpClient& httpClient();
+    std::unique_ptr<net::HttpClient> http_;
+    // One blocking transfer behind the platform's progress indicator; its Cancel button ends the
+    // transfer with net::Outcome::Cancelled. `maxBytes` < 0: no limit.
+    net::Result fetchWithProgress(const QUrl& url, const QString& label, qint64 maxBytes);
+    // The same for a download into a file (replaced only when the whole body has arrived).
+    net::Result downloadWithProgress(const QUrl& url, const QString& targetPath, const QString& label);
+    // The catalog parse behind Command3; false when the cache cannot be opened (the lists are
+    // emptied all the same).
+    bool parseCatalogCache();
+    // Compares LatestVersion with CurrentVersion; when they differ shows Label1 and offers the
+    // program page.
+    void checkLatestVersion();
+    // A failed catalog update: the message (critical icon), then the retry label.
+    void catalogUpdateFailed(const QString& message);
+    // Opens a page whose address is a setting; nothing when the setting is empty.
+    void openConfiguredPage(const QString& address);
+    // Opens a page of the maker's site (links::programPage, ...); nothing when the site is not set.
+    void openSitePage(QString (*page)(const QString& site));
 
     // ---- libraries state ----
 

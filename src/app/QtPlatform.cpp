@@ -82,7 +82,7 @@ private:
 class QtProgress final : public Platform::Progress {
 public:
     explicit QtProgress(const QString& label) {
-        dialog_ = new QProgressDialog(label, QObject::tr("Cancel"), 0, 0, dialogParent());
+        dialog_ = new QProgressDialog(label, QStringLiteral("取消"), 0, 0, dialogParent());
         dialog_->setWindowTitle(QStringLiteral("Quenra小助手"));
         dialog_->setWindowModality(Qt::ApplicationModal);
         dialog_->setMinimumDuration(300);

@@ -1,0 +1,96 @@
+#include "TestServer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace {
+
+QString scriptPath() {
+    QString path = qEnvironmentVariable("QUENRA_TEST_SERVER");
+    if (path.isEmpty()) {
+        path = qEnvironmentVariable("QUENRA_SOURCE_DIR") + QStringLiteral("/scripts/catalog_server.py");
+    }
+    return path;
+}
+
+} // namespace
+
+TestServer::TestServer(const QString& root)
+    : root_(root)
+    , logPath_(logDir_.filePath(QStringLiteral("requests.log"))) {
+    const QString script = scriptPath();
+    if (!QFile::exists(script)) {
+        error_ = QStringLiteral("server script not found: ") + script;
+        return;
+    }
+    process_.setProgram(QStringLiteral("python3"));
+    process_.setArguments({script, QStringLiteral("--root"), root, QStringLiteral("--log"), logPath_});
+    process_.setProcessChannelMode(QProcess::SeparateChannels);
+    process_.start();
+    if (!process_.waitForStarted(10000)) {
+        error_ = QStringLiteral("python3 did not start: ") + process_.errorString();
+        return;
+    }
+    // The first line of its output is the port; it is listening by then.
+    QByteArray line;
+    while (!line.contains('\n') && process_.waitForReadyRead(10000)) {
+        line += process_.readAllStandardOutput();
+    }
+    const quint16 port = line.trimmed().toUShort();
+    if (port == 0) {
+        error_ = QStringLiteral("server reported no port: ") + QString::fromUtf8(line) +
+                 QString::fromUtf8(process_.readAllStandardError());
+        return;
+    }
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress::LocalHost, port);
+    if (!probe.waitForConnected(10000)) {
+        error_ = QStringLiteral("server does not accept connections");
+        return;
+    }
+    probe.abort();
+    port_ = port;
+}
+
+TestServer::~TestServer() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+}
+
+QString TestServer::baseUrl(const QString& mode) const {
+    QString url = QStringLiteral("http://127.0.0.1:") + QString::number(port_) + QLatin1Char('/');
+    if (!mode.isEmpty()) {
+        url += mode + QLatin1Char('/');
+    }
+    return url;
+}
+
+QStringList TestServer::requestLog() const {
+    QFile f(logPath_);
+    if (!f.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+void TestServer::clearLog() {
+    QFile f(logPath_);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        f.close();
+    }
+}
+
+quint16 TestServer::unusedPort() {
+    QTcpServer server;
+    if (!server.listen(QHostAddress::LocalHost, 0)) {
+        return 1;
+    }
+    const quint16 port = server.serverPort();
+    server.close();
+    return port;
+}
