@@ -4,6 +4,7 @@
 
 #include "CatalogGenerator.h"
 #include "app/Form1.h"
+#include "app/TextHolder.h"
 #include "settings/Gbk.h"
 
 #include <QApplication>

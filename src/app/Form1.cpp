@@ -2,6 +2,7 @@
 
 #include "app/AppStrings.h"
 #include "app/ClickableLabel.h"
+#include "app/TextHolder.h"
 #include "app/Twips.h"
 #include "host/HostPaths.h"
 #include "settings/SettingsKeys.h"
@@ -361,9 +362,7 @@ void Form1::buildHiddenControls() {
     Command3 = hiddenButton(client, "Command3", QStringLiteral("解析KU的源码 C3"));
     Command10 = hiddenButton(client, "Command10", QStringLiteral("刷新网络库"));
     Command18 = hiddenButton(client, "Command18", QStringLiteral("刷新本地库"));
-    Text12 = named(new QPlainTextEdit(client), "Text12");
-    Text12->setGeometry(-2000, -2000, 100, 60);
-    Text12->hide();
+    Text12 = named(new TextHolder(client), "Text12");
     Text2 = hiddenText(client, "Text2");
     Text3 = hiddenText(client, "Text3");
     Text4 = hiddenText(client, "Text4");

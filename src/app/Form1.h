@@ -21,6 +21,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
+class TextHolder;
 
 // The main window. Controls keep the names users and the handbook know them by, both as members and
 // as Qt object names. The handlers of each area live in a file of their own:
@@ -249,7 +250,7 @@ public:
     QPushButton* Command3 = nullptr;  // 解析KU的源码 C3 (catalog parse)
     QPushButton* Command10 = nullptr; // catalog refresh
     QPushButton* Command18 = nullptr; // 刷新本地库
-    QPlainTextEdit* Text12 = nullptr; // body of the last catalog transfer
+    TextHolder* Text12 = nullptr;     // body of the last catalog transfer (held, never shown)
     QLineEdit* Text2 = nullptr;
     QLineEdit* Text3 = nullptr;
     QLineEdit* Text4 = nullptr;
@@ -310,6 +311,10 @@ private:
     // Compares LatestVersion with CurrentVersion; when they differ shows Label1 and offers the
     // program page.
     void checkLatestVersion();
+    // One catalog transfer from CatalogUrl: fetch, keep the body in Text12, check for the notice
+    // marker, replace the cache, parse. On failure shows `failureText` (a body without the marker
+    // always shows the update-failed text) and the retry label; returns whether the lists were rebuilt.
+    bool updateCatalog(const QString& failureText);
     // A failed catalog update: the message (critical icon), then the retry label.
     void catalogUpdateFailed(const QString& message);
     // Opens a page whose address is a setting; nothing when the setting is empty.

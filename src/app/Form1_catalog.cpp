@@ -10,9 +10,11 @@
 #include "settings/SafeFile.h"
 #include "settings/SettingsKeys.h"
 
+#include "app/TextHolder.h"
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+
 #include <QPlainTextEdit>
 
 // Catalog download, refresh, parse, notices and links.
@@ -63,31 +65,38 @@ void Form1::catalogUpdateFailed(const QString& message) {
     Label2->show();
 }
 
-void Form1::Command9_Click() {
-    if (httpClient().isBusy()) {
-        return; // one catalog transfer at a time
-    }
-    CatalogUrl = settings_.read(keys::CatalogServer) + catstr::CatalogFile;
+bool Form1::updateCatalog(const QString& failureText) {
     const net::Result fetched = fetchWithProgress(QUrl(CatalogUrl), catstr::Downloading, CatalogSizeLimit);
     if (!fetched.ok()) {
-        catalogUpdateFailed(catstr::DownloadFailed);
-        return;
+        catalogUpdateFailed(failureText);
+        return false;
     }
     const QString text = gbk::decode(fetched.body);
     Text12->setPlainText(text);
     if (!text.contains(catstr::NoticeMarker)) {
         catalogUpdateFailed(catstr::UpdateFailed);
-        return;
+        return false;
     }
     // The body's own bytes, so the cache is exactly what the server sent.
     if (!safefile::writeAtomically(context_.folder.catalogCache(), fetched.body)) {
-        catalogUpdateFailed(catstr::DownloadFailed);
-        return;
+        catalogUpdateFailed(failureText);
+        return false;
     }
     Label2->hide();
     if (!parseCatalogCache()) {
-        catalogUpdateFailed(catstr::DownloadFailed);
+        catalogUpdateFailed(failureText);
+        return false;
     }
+    return true;
+}
+
+void Form1::Command9_Click() {
+    if (httpClient().isBusy()) {
+        return; // one catalog transfer at a time
+    }
+    CatalogUrl = settings_.read(keys::CatalogServer) + catstr::CatalogFile;
+    // The download names parsing in its failure message.
+    updateCatalog(catstr::DownloadFailed);
 }
 
 void Form1::Command10_Click() {
@@ -95,27 +104,9 @@ void Form1::Command10_Click() {
         return;
     }
     // The address the download set; the refresh does not read the setting again.
-    const net::Result fetched = fetchWithProgress(QUrl(CatalogUrl), catstr::Downloading, CatalogSizeLimit);
-    if (!fetched.ok()) {
-        catalogUpdateFailed(catstr::UpdateFailed);
-        return;
+    if (updateCatalog(catstr::UpdateFailed)) {
+        platform().showMessage(msg::information(catstr::UpToDate));
     }
-    const QString text = gbk::decode(fetched.body);
-    Text12->setPlainText(text);
-    if (!text.contains(catstr::NoticeMarker)) {
-        catalogUpdateFailed(catstr::UpdateFailed);
-        return;
-    }
-    if (!safefile::writeAtomically(context_.folder.catalogCache(), fetched.body)) {
-        catalogUpdateFailed(catstr::UpdateFailed);
-        return;
-    }
-    Label2->hide();
-    if (!parseCatalogCache()) {
-        catalogUpdateFailed(catstr::UpdateFailed);
-        return;
-    }
-    platform().showMessage(msg::information(catstr::UpToDate));
 }
 
 void Form1::wangluoku_Click() {

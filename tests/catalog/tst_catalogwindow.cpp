@@ -12,6 +12,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include "app/TextHolder.h"
+
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -134,7 +136,7 @@ private Q_SLOTS:
         QVERIFY(!w.Label2->isVisible());
         QVERIFY(!w.Label1->isVisible());
         QCOMPARE(readFile(f.cachePath()), catalogBytes());
-        QCOMPARE(gbk::encode(w.Text12->toPlainText()), catalogBytes().replace("\r\n", "\n"));
+        QCOMPARE(gbk::encode(w.Text12->toPlainText()), catalogBytes());
         QCOMPARE(f.platform.progressLabels.size(), 1);
     }
 

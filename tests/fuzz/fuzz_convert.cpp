@@ -8,7 +8,8 @@
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QString source = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QString source =
+        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QString crlf = QStringLiteral("\r\n");
     if (convert::convertValue(source) != QStringLiteral("'+") + source + QStringLiteral("+'")) {
         std::abort();

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             }
         }
     }
-    const QByteArray written = ini::withValue(bytes, QStringLiteral("Dravonel"), QStringLiteral("quenra"), QStringLiteral("D:\\Q\\Quenra.exe"));
+    const QByteArray written = ini::withValue(bytes, QStringLiteral("Dravonel"), QStringLiteral("quenra"),
+                                              QStringLiteral("D:\\Q\\Quenra.exe"));
     if (ini::findValue(gbk::decode(written), QStringLiteral("Dravonel"), QStringLiteral("quenra")) !=
         QStringLiteral("D:\\Q\\Quenra.exe")) {
         // A value that was written must read back, unless an unreadable header swallowed the line
