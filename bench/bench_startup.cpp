@@ -11,10 +11,10 @@
 #include "settings/Gbk.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -101,7 +101,8 @@ void makeAppFolder(const QString& dir, const QString& serverBase) {
     QDir(dir).mkpath(QStringLiteral("Dravonel/SkinH"));
     QFile config(dir + QStringLiteral("/Dravonel/config.ini"));
     config.open(QIODevice::WriteOnly);
-    config.write(gbk::encode(QStringLiteral("[Dravonel]\r\nbanben=1.03\r\nfuwuqi=") + serverBase + QStringLiteral("\r\n")));
+    config.write(gbk::encode(QStringLiteral("[Dravonel]\r\nbanben=1.03\r\nfuwuqi=") + serverBase +
+                             QStringLiteral("\r\n")));
 }
 
 void report(const char* name, double value, const char* unit, double ratio, double target) {
@@ -131,7 +132,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QString demoText = QString::fromUtf8(demoSource.readAll());
-    demoText.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    demoText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     QFile demoKu(demoRoot.filePath(QStringLiteral("KU.txt")));
     demoKu.open(QIODevice::WriteOnly);
     demoKu.write(gbk::encode(demoText));
@@ -160,8 +162,9 @@ int main(int argc, char* argv[]) {
     const Run demo = median({QStringLiteral("--app"), demoApp.path()}, rounds);
     const Run loaded = median({QStringLiteral("--app"), bigApp.path()}, 3);
 
-    std::printf("bare window %.1f ms, %ld KiB; demo start-up %.1f ms; 10,000-library start-up %.1f ms, %ld KiB\n",
-                bare.ms, bare.peakKb, demo.ms, loaded.ms, loaded.peakKb);
+    std::printf(
+        "bare window %.1f ms, %ld KiB; demo start-up %.1f ms; 10,000-library start-up %.1f ms, %ld KiB\n",
+        bare.ms, bare.peakKb, demo.ms, loaded.ms, loaded.peakKb);
     report("startup", demo.ms, "ms", demo.ms / bare.ms, 1.5);
     const double allowedKb = bare.peakKb * 1.3 + big.size() / 1024.0;
     report("peak_memory", loaded.peakKb / 1024.0, "MiB", loaded.peakKb / allowedKb * 1.3, 1.3);

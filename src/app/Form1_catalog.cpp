@@ -71,9 +71,8 @@ bool Form1::updateCatalog(const QString& failureText) {
         catalogUpdateFailed(failureText);
         return false;
     }
-    const QString text = gbk::decode(fetched.body);
-    Text12->setPlainText(text);
-    if (!text.contains(catstr::NoticeMarker)) {
+    Text12->setGbkBytes(fetched.body);
+    if (!gbk::decode(fetched.body).contains(catstr::NoticeMarker)) {
         catalogUpdateFailed(catstr::UpdateFailed);
         return false;
     }

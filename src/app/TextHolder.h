@@ -1,11 +1,14 @@
 #pragma once
 
+#include "settings/Gbk.h"
+
+#include <QByteArray>
 #include <QString>
 #include <QWidget>
 
 // A control that only holds a text for the program and is never shown (the body of the last catalog
 // transfer). A text box would lay out a catalog of thousands of libraries for nothing; this keeps
-// the text as it came, line ends included.
+// the bytes as they came (GBK, line ends included) and decodes them when asked.
 class TextHolder final : public QWidget {
     Q_OBJECT
 public:
@@ -14,9 +17,9 @@ public:
         setGeometry(-2000, -2000, 1, 1);
         hide();
     }
-    void setPlainText(const QString& text) { text_ = text; }
-    QString toPlainText() const { return text_; }
+    void setGbkBytes(const QByteArray& bytes) { bytes_ = bytes; }
+    QString toPlainText() const { return gbk::decode(bytes_); }
 
 private:
-    QString text_;
+    QByteArray bytes_;
 };

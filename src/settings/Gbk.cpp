@@ -42,8 +42,21 @@ QString decode(QByteArrayView bytes) {
         return QString::fromLatin1(bytes);
     }
     if (converterAvailable()) {
+        // The decoder reserves for the worst case of its input (two characters a byte); in pieces,
+        // the result takes at most one character a byte, which a catalog of thousands of libraries
+        // feels.
         QStringDecoder decoder("GBK");
-        return decoder.decode(bytes);
+        constexpr qsizetype Piece = 64 * 1024;
+        if (bytes.size() <= Piece) {
+            return decoder.decode(bytes);
+        }
+        QString text;
+        text.reserve(bytes.size());
+        for (qsizetype at = 0; at < bytes.size(); at += Piece) {
+            text += decoder.decode(bytes.sliced(at, qMin(Piece, bytes.size() - at)));
+        }
+        text += decoder.decode(QByteArrayView()); // a character cut at the very end
+        return text;
     }
 #ifdef QUENRA_HAVE_CORE5COMPAT
     if (QTextCodec* codec = legacyCodec()) {
