@@ -99,7 +99,7 @@ CopyResult copyFolderInto(const QString& source, const QString& destinationRoot)
     if (name.isEmpty()) {
         return failed(CopyError::IntoItself, source); // the root of a drive or of the file system
     }
-    if (!QDir().mkpath(destinationRoot)) {
+    if (destinationRoot.isEmpty() || !QDir().mkpath(destinationRoot)) {
         return failed(CopyError::WriteFailed, destinationRoot);
     }
     const QString rootCanonical = QFileInfo(destinationRoot).canonicalFilePath();

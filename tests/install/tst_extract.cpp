@@ -208,6 +208,7 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(s.root + "/missing"));
 
         QCOMPARE(install::extractZip(s.zip, s.zip).error, ExtractError::DestinationUnavailable);
+        QCOMPARE(install::extractZip(s.zip, QString()).error, ExtractError::DestinationUnavailable);
     }
 
     void failedExtractionRemovesTheFolderItCreated() {
