@@ -8,6 +8,7 @@
 #include "install/LibraryDetails.h"
 #include "install/LocalInstall.h"
 #include "install/PackageName.h"
+#include "settings/SettingsKeys.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QUrl>
 
 // Library details, package download and extraction, installing, and opening installed libraries.
 
@@ -68,8 +70,17 @@ void Form1::ShowLibraryDetails() {
 }
 
 qint32 Form1::DownloadPackage(const QString& packageName) {
-    Q_UNUSED(packageName);
-    return install::code::Failed;
+    // A name from the catalog that could name a file outside the package cache asks for nothing.
+    if (!install::isSafePackageName(packageName)) {
+        return install::code::BadName;
+    }
+    if (httpClient().isBusy()) {
+        return install::code::Failed; // one transfer at a time
+    }
+    const QUrl address(install::packageAddress(settings_.read(keys::CatalogServer), packageName));
+    const QString target = install::packageCacheFile(context().folder.packageCacheFolder(), packageName);
+    const net::Result result = downloadWithProgress(address, target, installstr::DownloadProgress);
+    return install::downloadCode(install::outcomeOf(result));
 }
 
 bool Form1::UnzipFile(const QString& zipPath, const QString& destination) {

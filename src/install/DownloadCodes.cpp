@@ -4,6 +4,31 @@
 
 namespace install {
 
+DownloadOutcome outcomeOf(const net::Result& result) {
+    switch (result.outcome) {
+    case net::Outcome::Ok:
+        return DownloadOutcome::Ok;
+    case net::Outcome::HostNotFound:
+        return DownloadOutcome::NotFound;
+    case net::Outcome::HttpError:
+        return result.httpStatus == 404 ? DownloadOutcome::NotFound : DownloadOutcome::Failed;
+    case net::Outcome::CannotConnect:
+        return DownloadOutcome::CannotConnect;
+    case net::Outcome::Timeout:
+        return DownloadOutcome::TimedOut;
+    case net::Outcome::Cancelled:
+        return DownloadOutcome::Cancelled;
+    case net::Outcome::WriteFailed:
+        return DownloadOutcome::CacheUnwritable;
+    case net::Outcome::Truncated:
+    case net::Outcome::TooLarge:
+    case net::Outcome::BadRedirect:
+    case net::Outcome::Other:
+        return DownloadOutcome::Failed;
+    }
+    return DownloadOutcome::Failed;
+}
+
 qint32 downloadCode(DownloadOutcome outcome) {
     switch (outcome) {
     case DownloadOutcome::Ok:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalog/HttpClient.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -28,6 +30,9 @@ inline constexpr qint32 Cancelled = qint32(0x80004004u);       // -2147467260
 inline constexpr qint32 CacheUnwritable = qint32(0x80070003u); // -2147024893
 inline constexpr qint32 BadName = qint32(0x80070057u);         // -2147024809, invalid argument
 } // namespace code
+
+// What a finished transfer of the HTTP client means for a package download.
+DownloadOutcome outcomeOf(const net::Result& result);
 
 qint32 downloadCode(DownloadOutcome outcome);
 
