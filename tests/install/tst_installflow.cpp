@@ -272,6 +272,20 @@ private Q_SLOTS:
         QCOMPARE(snapshot(s->app->path()), before);
     }
 
+    void hostPathOfAnotherNameFailsVisibly() {
+        auto s = open(server_->baseUrl());
+        // The derivation leaves such a path as it is, so the destination is the program file itself.
+        const QString other = s->app->file(QStringLiteral("host/quenra.exe"));
+        s->app->writeFile(QStringLiteral("host/quenra.exe"), "program");
+        s->w().Text8->setText(other);
+        s->select(QStringLiteral("AHT20"));
+        s->platform.answers << Platform::Answer::Ok << Platform::Answer::Ok;
+        s->w().Command13->click();
+        QCOMPARE(s->platform.messageTexts(),
+                 (QStringList{confirmText(QStringLiteral("AHT20")), kUnzipFailed}));
+        QCOMPARE(readAll(other), QByteArray("program"));
+    }
+
     void refusedPackagesInstallNothing_data() {
         QTest::addColumn<QByteArray>("package");
         const auto good = [] { return ZipBuilder().folder("Bad/").file("Bad/Bad.xml", "<xml/>"); };

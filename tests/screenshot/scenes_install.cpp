@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QListWidget>
+#include <QPushButton>
 
 namespace {
 
@@ -90,6 +91,33 @@ const SceneRegistrar details("library-details", [](ShotContext& c) {
     Q_EMIT w.Combo2->activated(esp32);
     click(w.List3, QStringLiteral("MyLocalLib"));
     saveShot(&w, QStringLiteral("details-local-only"), c);
+});
+
+// An update from the demo server: RGB灯带 on board 掌控板 v2 goes from 1.1 to the catalog's 1.3 (its
+// package's entry names are in code page 936). Needs the demo server.
+const SceneRegistrar update("library-update", [](ShotContext& c) {
+    if (c.serverUrl.isEmpty()) {
+        return;
+    }
+    TempAppFolder app;
+    const QString exe = copyDemoHost(app, c);
+    app.writeConfig(config(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
+                               QStringLiteral("Kuliebiao=掌控板 v2")}));
+    FakePlatform platform;
+    Form1 w(app.context(&platform));
+    w.startUp();
+    w.show();
+    w.Combo2_Click();
+    click(w.List2, QStringLiteral("RGB灯带"));
+    saveShot(&w, QStringLiteral("update-offered"), c);
+    platform.clear();
+    platform.answers << Platform::Answer::Ok << Platform::Answer::Ok << Platform::Answer::Cancel;
+    w.Command19->click();
+    for (const QString& text : platform.messageTexts()) {
+        qInfo("message: %s", qPrintable(text));
+    }
+    click(w.List3, QStringLiteral("RGB灯带"));
+    saveShot(&w, QStringLiteral("update-installed"), c);
 });
 
 } // namespace
