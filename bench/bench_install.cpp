@@ -93,6 +93,7 @@ int main(int argc, char** argv) {
 
     std::vector<double> ours;
     std::vector<double> tools;
+    std::vector<double> downloads; // our download part alone
     for (int round = 0; round < rounds; ++round) {
         QDir(referenceDest).removeRecursively();
         QDir().mkpath(referenceDest);
@@ -109,6 +110,7 @@ int main(int argc, char** argv) {
         QDir(destination + QLatin1Char('/') + Library).removeRecursively();
         t.start();
         const qint32 code = window.DownloadPackage(Library);
+        downloads.push_back(ms(t));
         const bool unpacked = code == 0 && window.UnzipFile(cached, destination);
         ours.push_back(ms(t));
         if (!unpacked) {
@@ -125,9 +127,10 @@ int main(int argc, char** argv) {
 
     const double mine = fastest(ours);
     const double ref = fastest(tools);
-    std::printf("# 2,000 files, 20 MB from 127.0.0.1: curl + bsdtar %.1f ms (median %.1f), "
-                "DownloadPackage + UnzipFile %.1f ms (median %.1f); fastest of %d\n",
-                ref, median(tools), mine, median(ours), rounds);
+    std::printf(
+        "# 2,000 files, 20 MB from 127.0.0.1: curl + bsdtar %.1f ms (median %.1f), "
+        "DownloadPackage + UnzipFile %.1f ms (median %.1f, download alone median %.1f); fastest of %d\n",
+        ref, median(tools), mine, median(ours), median(downloads), rounds);
     std::printf("BENCH install_package %.1f ms ratio=%.2f target=%.2f %s\n", mine, mine / ref, Target,
                 mine / ref <= Target ? "ok" : "FAIL");
     return 0;
