@@ -3,6 +3,7 @@
 #include "app/AppContext.h"
 #include "app/Platform.h"
 #include "catalog/HttpClient.h"
+#include "install/LibraryDetails.h"
 #include "settings/Settings.h"
 
 #include <QMainWindow>
@@ -323,6 +324,16 @@ private:
     void openSitePage(QString (*page)(const QString& site));
 
     // ---- libraries state ----
+    // The catalog cache parsed for the details panel; parsed again when the file changes.
+    install::CatalogIndex catalogIndex_;
+    // The install flow shared by Command13, Command19 and Command6.
+    void installSelectedLibrary();
+    // The selected entry of List2; empty when nothing is selected.
+    QString selectedNetworkLibrary() const;
+    // Shows the board-required message when no board is chosen; returns whether one is.
+    bool requireBoard();
+    // Offers to start the host IDE after an install.
+    void offerToStartHost();
 
     // ---- examples state ----
 

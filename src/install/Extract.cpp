@@ -1,0 +1,459 @@
+#include "install/Extract.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#ifndef Q_OS_WIN
+#include <langinfo.h>
+#include <locale.h>
+#include <strings.h>
+#endif
+
+namespace install {
+
+namespace {
+
+// libarchive converts entry names with the C library's multibyte functions, which know nothing
+// beyond ASCII while LC_CTYPE is the "C" locale: every non-ASCII name would then be lost. For the
+// time an archive is read, this thread uses a UTF-8 LC_CTYPE when the current one is not UTF-8.
+class Utf8CtypeScope final {
+public:
+    Utf8CtypeScope() {
+#ifndef Q_OS_WIN
+        if (codesetIsUtf8()) {
+            return;
+        }
+        for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8", "en_US.utf8"}) {
+            locale_t base = duplocale(LC_GLOBAL_LOCALE);
+            if (base == locale_t(0)) {
+                return;
+            }
+            utf8_ = newlocale(LC_CTYPE_MASK, name, base);
+            if (utf8_ != locale_t(0)) {
+                previous_ = uselocale(utf8_);
+                return;
+            }
+            freelocale(base);
+        }
+#endif
+    }
+    ~Utf8CtypeScope() {
+#ifndef Q_OS_WIN
+        if (utf8_ != locale_t(0)) {
+            uselocale(previous_);
+            freelocale(utf8_);
+        }
+#endif
+    }
+    Q_DISABLE_COPY_MOVE(Utf8CtypeScope)
+
+private:
+#ifndef Q_OS_WIN
+    static bool codesetIsUtf8() {
+        const char* codeset = nl_langinfo(CODESET);
+        return codeset && (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "UTF8") == 0);
+    }
+    locale_t utf8_ = locale_t(0);
+    locale_t previous_ = locale_t(0);
+#endif
+};
+
+// libarchive's disk writer resolves entry names against the working folder, and with its secure
+// flags it refuses absolute names; so entries get relative names and the extraction runs from inside
+// the staging folder, the way `tar -C` works. Every path this file uses is absolute.
+class WorkingFolderScope final {
+public:
+    explicit WorkingFolderScope(const QString& folder)
+        : previous_(QDir::currentPath())
+        , entered_(QDir::setCurrent(folder)) {}
+    ~WorkingFolderScope() {
+        if (entered_) {
+            QDir::setCurrent(previous_);
+        }
+    }
+    bool entered() const { return entered_; }
+    Q_DISABLE_COPY_MOVE(WorkingFolderScope)
+
+private:
+    QString previous_;
+    bool entered_;
+};
+
+struct ReadFree {
+    void operator()(archive* a) const { archive_read_free(a); }
+};
+struct WriteFree {
+    void operator()(archive* a) const { archive_write_free(a); }
+};
+using Reader = std::unique_ptr<archive, ReadFree>;
+using Writer = std::unique_ptr<archive, WriteFree>;
+
+ExtractResult fail(ExtractError error, const QString& detail = {}) {
+    return ExtractResult{error, detail};
+}
+
+QString readerMessage(archive* a) {
+    const char* s = archive_error_string(a);
+    return s ? QString::fromLocal8Bit(s) : QString();
+}
+
+std::filesystem::path fsPath(const QString& path) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+bool renamePath(const QString& from, const QString& to) {
+    std::error_code ec;
+    std::filesystem::rename(fsPath(from), fsPath(to), ec);
+    return !ec;
+}
+
+// Opens the zip archive with entry names without the UTF-8 mark read in `charset`.
+Reader openZip(const QString& zipPath, const char* charset) {
+    Reader a(archive_read_new());
+    if (!a || archive_read_support_format_zip(a.get()) != ARCHIVE_OK ||
+        archive_read_set_format_option(a.get(), "zip", "hdrcharset", charset) != ARCHIVE_OK) {
+        return nullptr;
+    }
+    constexpr size_t BlockSize = 64 * 1024;
+#ifdef Q_OS_WIN
+    const int r =
+        archive_read_open_filename_w(a.get(), reinterpret_cast<const wchar_t*>(zipPath.utf16()), BlockSize);
+#else
+    const int r = archive_read_open_filename(a.get(), QFile::encodeName(zipPath).constData(), BlockSize);
+#endif
+    if (r != ARCHIVE_OK) {
+        return nullptr;
+    }
+    return a;
+}
+
+// Whether every entry name of the archive reads as UTF-8. Names with the UTF-8 mark always do; a name
+// without it that is not valid UTF-8 makes libarchive complain, and the archive is then one made with
+// the Chinese Windows code page.
+bool namesReadAsUtf8(const QString& zipPath) {
+    Reader a = openZip(zipPath, "UTF-8");
+    if (!a) {
+        return true; // the extraction pass reports the failure
+    }
+    for (;;) {
+        archive_entry* entry = nullptr;
+        const int r = archive_read_next_header(a.get(), &entry);
+        if (r == ARCHIVE_WARN) {
+            return false;
+        }
+        if (r != ARCHIVE_OK) {
+            return true;
+        }
+    }
+}
+
+// Unpacks every entry into `content` (an empty folder). Names are checked before anything is written.
+ExtractResult unpackInto(const QString& zipPath, const QString& content, const ExtractLimits& limits) {
+    const char* charset = namesReadAsUtf8(zipPath) ? "UTF-8" : "CP936";
+    Reader in = openZip(zipPath, charset);
+    if (!in) {
+        return fail(ExtractError::CannotOpen, zipPath);
+    }
+    Writer out(archive_write_disk_new());
+    if (!out || archive_write_disk_set_options(out.get(), ARCHIVE_EXTRACT_SECURE_SYMLINKS |
+                                                              ARCHIVE_EXTRACT_SECURE_NODOTDOT |
+                                                              ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS |
+                                                              ARCHIVE_EXTRACT_TIME) != ARCHIVE_OK) {
+        return fail(ExtractError::WriteFailed, content);
+    }
+    const WorkingFolderScope inside(content);
+    if (!inside.entered()) {
+        return fail(ExtractError::WriteFailed, content);
+    }
+
+    qint64 entries = 0;
+    qint64 declaredBytes = 0;
+    qint64 writtenBytes = 0;
+    for (;;) {
+        archive_entry* entry = nullptr;
+        int r = archive_read_next_header(in.get(), &entry);
+        if (r == ARCHIVE_EOF) {
+            break;
+        }
+        if (r != ARCHIVE_OK) {
+            return fail(ExtractError::Corrupt, readerMessage(in.get()));
+        }
+        if (++entries > limits.maxEntries) {
+            return fail(ExtractError::TooManyEntries, QString::number(entries));
+        }
+        const char* utf8Name = archive_entry_pathname_utf8(entry);
+        if (!utf8Name) {
+            return fail(ExtractError::UnsafeName);
+        }
+        const QString name = QString::fromUtf8(utf8Name);
+        const std::optional<QString> relative = safeEntryPath(name);
+        if (!relative) {
+            return fail(ExtractError::UnsafeName, name);
+        }
+        const auto type = archive_entry_filetype(entry);
+        const bool isDir = type == AE_IFDIR;
+        if (archive_entry_hardlink(entry) || archive_entry_symlink(entry) || (type != AE_IFREG && !isDir)) {
+            return fail(ExtractError::UnsupportedEntry, name);
+        }
+        if (relative->isEmpty()) {
+            if (isDir) {
+                continue; // the destination itself
+            }
+            return fail(ExtractError::UnsafeName, name);
+        }
+        if (archive_entry_size_is_set(entry)) {
+            declaredBytes += qMax<qint64>(0, archive_entry_size(entry));
+            if (declaredBytes > limits.maxBytes) {
+                return fail(ExtractError::TooLarge, name);
+            }
+        }
+        if (!archive_entry_update_pathname_utf8(entry, relative->toUtf8().constData())) {
+            return fail(ExtractError::UnsafeName, name);
+        }
+        // Plain permissions only: readable folders and files, executable when the archive says so.
+        const auto perm = archive_entry_perm(entry);
+        archive_entry_set_perm(entry, isDir || (perm & 0111) ? 0755 : 0644);
+
+        if (archive_write_header(out.get(), entry) != ARCHIVE_OK) {
+            return fail(ExtractError::WriteFailed, name + QStringLiteral(": ") + readerMessage(out.get()));
+        }
+        if (!isDir) {
+            for (;;) {
+                const void* block = nullptr;
+                size_t size = 0;
+                la_int64_t offset = 0;
+                r = archive_read_data_block(in.get(), &block, &size, &offset);
+                if (r == ARCHIVE_EOF) {
+                    break;
+                }
+                if (r != ARCHIVE_OK) {
+                    return fail(ExtractError::Corrupt, name + QStringLiteral(": ") + readerMessage(in.get()));
+                }
+                writtenBytes += qint64(size);
+                if (writtenBytes > limits.maxBytes) {
+                    return fail(ExtractError::TooLarge, name);
+                }
+                if (archive_write_data_block(out.get(), block, size, offset) != ARCHIVE_OK) {
+                    return fail(ExtractError::WriteFailed,
+                                name + QStringLiteral(": ") + readerMessage(out.get()));
+                }
+            }
+        }
+        if (archive_write_finish_entry(out.get()) != ARCHIVE_OK) {
+            return fail(ExtractError::WriteFailed, name + QStringLiteral(": ") + readerMessage(out.get()));
+        }
+    }
+    if (archive_write_close(out.get()) != ARCHIVE_OK) {
+        return fail(ExtractError::WriteFailed, readerMessage(out.get()));
+    }
+    if (archive_read_close(in.get()) != ARCHIVE_OK) {
+        return fail(ExtractError::Corrupt, readerMessage(in.get()));
+    }
+    return {};
+}
+
+QFileInfoList children(const QString& folder) {
+    return QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                      QDir::Name);
+}
+
+// Whether the staged tree can be moved into `target` without meeting a file where it brings a
+// folder, or a folder (or a link in place of a folder) where it brings a file.
+ExtractResult checkPlacement(const QString& staged, const QString& target) {
+    for (const QFileInfo& item : children(staged)) {
+        const QString there = target + QLatin1Char('/') + item.fileName();
+        const QFileInfo existing(there);
+        const bool present = existing.exists() || existing.isSymLink();
+        if (item.isDir()) {
+            if (!present) {
+                continue;
+            }
+            if (existing.isSymLink() || !existing.isDir()) {
+                return fail(ExtractError::Conflict, there);
+            }
+            if (ExtractResult r = checkPlacement(item.filePath(), there); !r.ok()) {
+                return r;
+            }
+        } else if (present && existing.isDir() && !existing.isSymLink()) {
+            return fail(ExtractError::Conflict, there);
+        }
+    }
+    return {};
+}
+
+// The moves done so far, so that a failure half-way can put everything back.
+class MoveJournal final {
+public:
+    MoveJournal(QString backupFolder, const MoveCheck& beforeMove)
+        : backupFolder_(std::move(backupFolder))
+        , beforeMove_(beforeMove) {}
+    Q_DISABLE_COPY_MOVE(MoveJournal)
+
+    // Moves `staged` to `target`, setting aside a file already there.
+    bool place(const QString& staged, const QString& target) {
+        if (beforeMove_ && !beforeMove_(target)) {
+            return false;
+        }
+        const QFileInfo existing(target);
+        if (existing.exists() || existing.isSymLink()) {
+            const QString backup = backupFolder_ + QLatin1Char('/') + QString::number(steps_.size());
+            if (!renamePath(target, backup)) {
+                return false;
+            }
+            steps_.append({target, backup});
+        }
+        if (!renamePath(staged, target)) {
+            return false;
+        }
+        steps_.append({staged, target});
+        return true;
+    }
+
+    // Undoes every move, newest first.
+    void rollBack() {
+        for (qsizetype i = steps_.size() - 1; i >= 0; --i) {
+            renamePath(steps_[i].to, steps_[i].from);
+        }
+        steps_.clear();
+    }
+
+private:
+    struct Step {
+        QString from; // where the item was before the move
+        QString to;   // where it went
+    };
+    QString backupFolder_;
+    const MoveCheck& beforeMove_;
+    QList<Step> steps_;
+};
+
+bool moveTree(const QString& staged, const QString& target, MoveJournal& journal) {
+    for (const QFileInfo& item : children(staged)) {
+        const QString there = target + QLatin1Char('/') + item.fileName();
+        const QFileInfo existing(there);
+        if (item.isDir() && existing.isDir()) {
+            if (!moveTree(item.filePath(), there, journal)) {
+                return false;
+            }
+        } else if (!journal.place(item.filePath(), there)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QString withoutTrailingSeparators(QString path) {
+    while (path.size() > 1 && (path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\')))) {
+        path.chop(1);
+    }
+    return path;
+}
+
+} // namespace
+
+std::optional<QString> safeEntryPath(const QString& name) {
+    QString path = name;
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    if (path.startsWith(QLatin1Char('/')) || path.contains(QLatin1Char(':'))) {
+        return std::nullopt;
+    }
+    for (const QChar c : path) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f || c == QChar::ReplacementCharacter) {
+            return std::nullopt;
+        }
+    }
+    QStringList parts;
+    for (const QString& part : path.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        if (part == QLatin1String("..")) {
+            return std::nullopt;
+        }
+        if (part != QLatin1String(".")) {
+            parts << part;
+        }
+    }
+    return parts.join(QLatin1Char('/'));
+}
+
+ExtractResult extractZip(const QString& zipPath, const QString& destination, const ExtractLimits& limits) {
+    return extractZipChecked(zipPath, destination, limits, {});
+}
+
+ExtractResult extractZipChecked(const QString& zipPath, const QString& destination,
+                                const ExtractLimits& limits, const MoveCheck& beforeMove) {
+    const QString zip = QFileInfo(zipPath).absoluteFilePath();
+    const QString dest = withoutTrailingSeparators(QFileInfo(destination).absoluteFilePath());
+    const QFileInfo destInfo(dest);
+
+    bool createdDest = false;
+    if (destInfo.exists() || destInfo.isSymLink()) {
+        if (!destInfo.isDir()) {
+            return fail(ExtractError::DestinationUnavailable, dest);
+        }
+    } else {
+        // Only the last level; a missing parent means the destination was not meant to be here.
+        if (!QDir().mkdir(dest)) {
+            return fail(ExtractError::DestinationUnavailable, dest);
+        }
+        createdDest = true;
+    }
+    struct UndoCreate {
+        QString dest;
+        bool active;
+        ~UndoCreate() {
+            if (active) {
+                QDir().rmdir(dest);
+            }
+        }
+    } undoCreate{dest, createdDest};
+
+    // The staging folder lies beside the destination, so the final moves are renames on one disk;
+    // when its parent cannot be written to, inside the destination.
+    const QString base = QFileInfo(dest).absolutePath();
+    auto work = std::make_unique<QTemporaryDir>(base + QStringLiteral("/.") + QFileInfo(dest).fileName() +
+                                                QStringLiteral(".unpack-XXXXXX"));
+    if (!work->isValid()) {
+        work = std::make_unique<QTemporaryDir>(dest + QStringLiteral("/.unpack-XXXXXX"));
+    }
+    if (!work->isValid()) {
+        return fail(ExtractError::WriteFailed, dest);
+    }
+    const QString content = work->path() + QStringLiteral("/c");
+    const QString backups = work->path() + QStringLiteral("/r");
+    if (!QDir().mkdir(content) || !QDir().mkdir(backups)) {
+        return fail(ExtractError::WriteFailed, work->path());
+    }
+
+    {
+        const Utf8CtypeScope utf8;
+        if (ExtractResult r = unpackInto(zip, content, limits); !r.ok()) {
+            return r;
+        }
+    }
+    if (ExtractResult r = checkPlacement(content, dest); !r.ok()) {
+        return r;
+    }
+    MoveJournal journal(backups, beforeMove);
+    if (!moveTree(content, dest, journal)) {
+        journal.rollBack();
+        return fail(ExtractError::WriteFailed, dest);
+    }
+    undoCreate.active = false;
+    return {};
+}
+
+} // namespace install

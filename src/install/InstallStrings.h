@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+
+// The texts of library details, downloads, extraction and installs, as users see them.
+namespace installstr {
+
+// Details panel captions.
+inline const QString NetworkInfoCaption = QStringLiteral("网络库信息");
+inline const QString LocalInfoCaption = QStringLiteral("本地库信息");
+
+// Labels of the detail lines.
+inline const QString NameLabel = QStringLiteral("库名：");
+inline const QString AuthorLabel = QStringLiteral("作者：");
+inline const QString NetworkVersionLabel = QStringLiteral("网络库版本：");
+inline const QString LocalVersionLabel = QStringLiteral("本地版本：");
+inline const QString BoardsLabel = QStringLiteral("适用板卡：");
+inline const QString DateLabel = QStringLiteral("更新日期：");
+inline const QString ContactLabel = QStringLiteral("联系方式：");
+inline const QString WebLabel = QStringLiteral("网址：");
+inline const QString IntroLabel = QStringLiteral("库简介：");
+
+// Keys of a library record (catalog section or description file).
+inline const QString KeyName = QStringLiteral("库名");
+inline const QString KeyAuthor = QStringLiteral("作者");
+inline const QString KeyVersion = QStringLiteral("库版本");
+inline const QString KeyBoards = QStringLiteral("适用板卡");
+inline const QString KeyDate = QStringLiteral("更新日期");
+inline const QString KeyContact = QStringLiteral("联系方式");
+inline const QString KeyWeb = QStringLiteral("网址");
+inline const QString KeyIntro = QStringLiteral("库简介");
+
+// Downloads and extraction.
+inline const QString DownloadFailed = QStringLiteral("库文件下载失败！请检查网络后重试！错误代码：");
+inline const QString UnzipFailed = QStringLiteral("解压失败");
+inline const QString DownloadProgress = QStringLiteral("正在下载库文件……");
+// A package name that could name a file outside the package cache (our own wording).
+inline const QString BadPackageNamePrefix = QStringLiteral("库名【");
+inline const QString BadPackageNameSuffix =
+    QStringLiteral("】含有不能用作文件名的字符（如 / \\ .. : 或控制字符），无法下载！");
+
+// Installing.
+inline const QString NoBoard = QStringLiteral("请先选择对应板块后重试！！");
+inline const QString ConfirmPrefix = QStringLiteral("是否确定将【");
+inline const QString ConfirmMiddle = QStringLiteral("】加入到【");
+inline const QString ConfirmSuffix = QStringLiteral("】库中？");
+inline const QString Installed = QStringLiteral("安装成功");
+inline const QString OpenHost = QStringLiteral("是否打开Quenra？");
+inline const QString XmlFilter = QStringLiteral("(*.xml)|*.xml");
+inline const QString WrongXml = QStringLiteral("库文件选择错误，请选择库文件夹下的.xml文件！");
+// A local library folder that could not be copied (our own wording); the path follows.
+inline const QString CopyFailed = QStringLiteral("库文件夹复制失败，库未安装！请检查文件夹权限后重试！\r\n");
+
+inline QString confirmInstall(const QString& name, const QString& board) {
+    return ConfirmPrefix + name + ConfirmMiddle + board + ConfirmSuffix;
+}
+
+} // namespace installstr

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "settings/IniFile.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QtGlobal>
+
+#include <optional>
+
+// What the details panel shows for the library last clicked in either list.
+namespace install {
+
+// One library section, of the catalog or of an installed library's description file.
+struct LibraryRecord {
+    QString name; // 库名; a non-empty value marks the section as present
+    QString author;
+    QString version;
+    QString boards;
+    QString date;
+    QString contact;
+    QString web;
+    QString intro;
+};
+
+LibraryRecord readRecord(const ini::Document& document, const QString& section);
+// The description file of an installed library; small, so it is read whole at every call. A missing
+// file gives an empty record.
+LibraryRecord readDescriptionFile(const QString& path, const QString& section);
+
+enum class DetailsCase { InstalledNotInCatalog, InstalledAndInCatalog, InCatalogNotInstalled, Neither };
+
+struct DetailsView {
+    DetailsCase kind = DetailsCase::Neither;
+    // The holders, one formatted field each.
+    QString text2, text3, text4, text5, text6, text7, text16, text19;
+    std::optional<QString> text17; // the installed version; changed only for a library in both places
+    QString text11;                // the lines shown, joined by CR LF
+    bool installVisible = false;   // Command13
+    bool reinstallVisible = false; // Command6
+    bool updateVisible = false;    // Command19
+    bool openVisible = false;      // Command101, Command102, Command200, Command201, Command202
+};
+
+// The details of library `selected` from its catalog record and the record of its description file.
+DetailsView buildDetails(const QString& selected, const LibraryRecord& catalog,
+                         const LibraryRecord& installed);
+
+// The catalog cache, parsed once and used again for as long as the file keeps its size and time.
+class CatalogIndex final {
+public:
+    CatalogIndex() = default;
+    Q_DISABLE_COPY_MOVE(CatalogIndex)
+
+    // The parsed content of `file`; empty when the file is missing or unreadable.
+    const ini::Document& document(const QString& file);
+    // How many times a file was read and parsed.
+    int parses() const { return parses_; }
+
+private:
+    QString path_;
+    bool known_ = false;
+    bool exists_ = false;
+    qint64 size_ = -1;
+    QDateTime modified_;
+    ini::Document document_;
+    int parses_ = 0;
+};
+
+// Reads a GBK text file whole and decodes it; empty when missing.
+QString readGbkFile(const QString& path);
+
+} // namespace install

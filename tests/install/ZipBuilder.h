@@ -1,0 +1,122 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+// Writes small zip archives (stored, no compression) byte by byte, so a test controls exactly what
+// an archive holds: raw name bytes in any encoding, the UTF-8 mark, links, hostile names.
+class ZipBuilder {
+public:
+    ZipBuilder& file(const QByteArray& name, const QByteArray& data, bool utf8Flag = false) {
+        entries_.append({name, data, utf8Flag, 0100644});
+        return *this;
+    }
+    ZipBuilder& folder(const QByteArray& name) {
+        entries_.append({name.endsWith('/') ? name : name + '/', {}, false, 040755});
+        return *this;
+    }
+    // A symbolic link; the data of the entry is the link target.
+    ZipBuilder& symlink(const QByteArray& name, const QByteArray& target) {
+        entries_.append({name, target, false, 0120777});
+        return *this;
+    }
+
+    QByteArray bytes() const {
+        QByteArray out;
+        QByteArray central;
+        for (const Entry& e : entries_) {
+            const quint32 crc = crc32(e.data);
+            const quint16 flags = e.utf8 ? 0x0800 : 0;
+            const quint32 offset = quint32(out.size());
+            put32(out, 0x04034b50);
+            put16(out, 20);
+            put16(out, flags);
+            put16(out, 0);    // stored
+            put16(out, 0);    // time
+            put16(out, 0x21); // date: 1980-01-01
+            put32(out, crc);
+            put32(out, quint32(e.data.size()));
+            put32(out, quint32(e.data.size()));
+            put16(out, quint16(e.name.size()));
+            put16(out, 0);
+            out.append(e.name);
+            out.append(e.data);
+
+            put32(central, 0x02014b50);
+            put16(central, (3 << 8) | 20); // made on Unix, so the mode bits count
+            put16(central, 20);
+            put16(central, flags);
+            put16(central, 0);
+            put16(central, 0);
+            put16(central, 0x21);
+            put32(central, crc);
+            put32(central, quint32(e.data.size()));
+            put32(central, quint32(e.data.size()));
+            put16(central, quint16(e.name.size()));
+            put16(central, 0);
+            put16(central, 0);
+            put16(central, 0);
+            put16(central, 0);
+            put32(central, (quint32(e.mode) << 16) | ((e.mode & 040000) ? 0x10 : 0));
+            put32(central, offset);
+            central.append(e.name);
+        }
+        const quint32 centralOffset = quint32(out.size());
+        out.append(central);
+        put32(out, 0x06054b50);
+        put16(out, 0);
+        put16(out, 0);
+        put16(out, quint16(entries_.size()));
+        put16(out, quint16(entries_.size()));
+        put32(out, quint32(central.size()));
+        put32(out, centralOffset);
+        put16(out, 0);
+        return out;
+    }
+
+    bool write(const QString& path) const {
+        QFile f(path);
+        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes()) >= 0;
+    }
+
+private:
+    struct Entry {
+        QByteArray name;
+        QByteArray data;
+        bool utf8;
+        int mode;
+    };
+    QList<Entry> entries_;
+
+    static void put16(QByteArray& b, quint32 v) {
+        b.append(char(v & 0xff));
+        b.append(char((v >> 8) & 0xff));
+    }
+    static void put32(QByteArray& b, quint32 v) {
+        put16(b, v & 0xffff);
+        put16(b, v >> 16);
+    }
+    static quint32 crc32(const QByteArray& data) {
+        static const std::array<quint32, 256> table = [] {
+            std::array<quint32, 256> t{};
+            for (quint32 i = 0; i < 256; ++i) {
+                quint32 c = i;
+                for (int k = 0; k < 8; ++k) {
+                    c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+                }
+                t[i] = c;
+            }
+            return t;
+        }();
+        quint32 c = 0xFFFFFFFFu;
+        for (const char ch : data) {
+            c = table[(c ^ quint8(ch)) & 0xff] ^ (c >> 8);
+        }
+        return c ^ 0xFFFFFFFFu;
+    }
+};

@@ -1,0 +1,123 @@
+#include "FakePlatform.h"
+#include "Scenes.h"
+#include "TempAppFolder.h"
+#include "app/Form1.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+
+// Used when no demo server runs: the demo catalog's library sections, enough for the details.
+const QString kFallbackCatalog = QStringLiteral(
+    "[AHT20]\r\n库名=AHT20温湿度传感器\r\n作者=Quenra小助手开发组\r\n库版本=1.2\r\n"
+    "适用板卡=Arduino Uno,ESP32\r\n更新日期=2024年03月02日\r\n联系方式=aht20@quenra-helper.example.com\r\n"
+    "网址=https://quenra-helper.example.com/lib/AHT20\r\n库简介=读取AHT20温度与湿度，I2C接口。\r\n"
+    "[OLED]\r\n库名=OLED显示屏\r\n作者=小明\r\n库版本=1.1\r\n适用板卡=Arduino Uno,ESP32\r\n"
+    "更新日期=2024年04月10日\r\n联系方式=QQ 10001\r\n网址=https://quenra-helper.example.com/lib/OLED\r\n"
+    "库简介=0.96寸SSD1306 OLED显示文字与图形。\r\n"
+    "[WS2812]\r\n库名=WS2812彩灯\r\n作者=小红\r\n库版本=1.0\r\n适用板卡=Arduino Uno,ESP32\r\n"
+    "更新日期=2024年05月01日\r\n联系方式=QQ群 "
+    "123456789\r\n网址=https://quenra-helper.example.com/lib/WS2812\r\n"
+    "库简介=单颗或多颗WS2812彩灯的颜色控制。\r\n"
+    "[NoName]\r\n作者=佚名\r\n库版本=0.1\r\n库简介=没有库名的条目。\r\n");
+
+QStringList config(const ShotContext& c, const QStringList& extra) {
+    QStringList lines{QStringLiteral("banben=1.03"), QStringLiteral("qunhao=123456789"),
+                      QStringLiteral("guanwang=https://quenra-helper.example.com"),
+                      QStringLiteral("fuwuqi=") +
+                          (c.serverUrl.isEmpty() ? QStringLiteral("http://127.0.0.1:1/") : c.serverUrl)};
+    return lines + extra;
+}
+
+QString copyDemoHost(const TempAppFolder& app, const ShotContext& c) {
+    const QString from = c.sourceDir + QStringLiteral("/demo/host");
+    const QString to = app.file(QStringLiteral("Quenra"));
+    QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString target = to + path.mid(from.size());
+        if (it.fileInfo().isDir()) {
+            QDir().mkpath(target);
+        } else {
+            QDir().mkpath(QFileInfo(target).absolutePath());
+            QFile::copy(path, target);
+        }
+    }
+    return to + QStringLiteral("/Quenra.exe");
+}
+
+void click(QListWidget* list, const QString& text) {
+    const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
+    if (!found.isEmpty()) {
+        list->setCurrentItem(found.first());
+    }
+}
+
+// The details panel in each of its cases, on the demo installation's board "Arduino Uno" (AHT20 at
+// the catalog's version, OLED at an older one) and "ESP32" (MyLocalLib, which the catalog lacks).
+const SceneRegistrar details("library-details", [](ShotContext& c) {
+    TempAppFolder app;
+    const QString exe = copyDemoHost(app, c);
+    app.writeConfig(config(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
+                               QStringLiteral("Kuliebiao=Arduino Uno")}));
+    FakePlatform platform;
+    Form1 w(app.context(&platform));
+    w.startUp();
+    w.show();
+    if (w.List2->count() == 0) {
+        app.writeGbk(QStringLiteral("Dravonel/ku/Ku.txt"), kFallbackCatalog);
+        w.List2->addItems({QStringLiteral("AHT20"), QStringLiteral("OLED"), QStringLiteral("WS2812"),
+                           QStringLiteral("NoName")});
+    }
+    w.Combo2_Click();
+
+    click(w.List2, QStringLiteral("AHT20"));
+    saveShot(&w, QStringLiteral("details-installed-current"), c);
+    click(w.List2, QStringLiteral("OLED"));
+    saveShot(&w, QStringLiteral("details-installed-older"), c);
+    click(w.List2, QStringLiteral("WS2812"));
+    saveShot(&w, QStringLiteral("details-not-installed"), c);
+    click(w.List2, QStringLiteral("NoName"));
+    saveShot(&w, QStringLiteral("details-neither"), c);
+
+    const int esp32 = w.Combo2->findText(QStringLiteral("ESP32"));
+    w.Combo2->setCurrentIndex(esp32);
+    Q_EMIT w.Combo2->activated(esp32);
+    click(w.List3, QStringLiteral("MyLocalLib"));
+    saveShot(&w, QStringLiteral("details-local-only"), c);
+});
+
+// An update from the demo server: RGB灯带 on board 掌控板 v2 goes from 1.1 to the catalog's 1.3 (its
+// package's entry names are in code page 936). Needs the demo server.
+const SceneRegistrar update("library-update", [](ShotContext& c) {
+    if (c.serverUrl.isEmpty()) {
+        return;
+    }
+    TempAppFolder app;
+    const QString exe = copyDemoHost(app, c);
+    app.writeConfig(config(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
+                               QStringLiteral("Kuliebiao=掌控板 v2")}));
+    FakePlatform platform;
+    Form1 w(app.context(&platform));
+    w.startUp();
+    w.show();
+    w.Combo2_Click();
+    click(w.List2, QStringLiteral("RGB灯带"));
+    saveShot(&w, QStringLiteral("update-offered"), c);
+    platform.clear();
+    platform.answers << Platform::Answer::Ok << Platform::Answer::Ok << Platform::Answer::Cancel;
+    w.Command19->click();
+    for (const QString& text : platform.messageTexts()) {
+        qInfo("message: %s", qPrintable(text));
+    }
+    click(w.List3, QStringLiteral("RGB灯带"));
+    saveShot(&w, QStringLiteral("update-installed"), c);
+});
+
+} // namespace
