@@ -415,17 +415,20 @@ void Form1::connectHandlers() {
     connect(Label11, &ClickableLabel::clicked, this, &Form1::Label11_Click);
     connect(List5, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem*) { List5_DblClick(); });
 
-    // Libraries. A click is any change of the selected row, by mouse or by the arrow keys.
-    connect(List2, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0) {
-            List2_Click();
-        }
-    });
-    connect(List3, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0) {
-            List3_Click();
-        }
-    });
+    // Libraries. A click is any change of the selected row, by mouse or by the arrow keys, and a
+    // click on the row already selected (the details are read anew, so a changed description file
+    // shows). A click that changes the row shows the details twice over; they are read from files
+    // and set, nothing else, so that costs a fraction of a millisecond and needs no bookkeeping.
+    for (auto [list, handler] :
+         {std::pair{List2, &Form1::List2_Click}, std::pair{List3, &Form1::List3_Click}}) {
+        connect(list, &QListWidget::currentRowChanged, this, [this, handler](int row) {
+            if (row >= 0) {
+                (this->*handler)();
+            }
+        });
+        connect(list, &QListWidget::itemClicked, this,
+                [this, handler](QListWidgetItem*) { (this->*handler)(); });
+    }
     connect(Command13, &QPushButton::clicked, this, &Form1::Command13_Click);
     connect(Command19, &QPushButton::clicked, this, &Form1::Command19_Click);
     connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);

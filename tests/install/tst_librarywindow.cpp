@@ -205,6 +205,12 @@ private Q_SLOTS:
         click(w.List2, QStringLiteral("NoName"));
         click(w.List2, QStringLiteral("AHT20"));
         QCOMPARE(shownButtons(w), QStringLiteral("uo"));
+
+        // A mouse click on the row that is already selected reads the details again too.
+        s->writeReadme(QStringLiteral("AHT20"), readme("AHT20", "1.2"));
+        QListWidgetItem* item = w.List2->currentItem();
+        QTest::mouseClick(w.List2->viewport(), Qt::LeftButton, {}, w.List2->visualItemRect(item).center());
+        QCOMPARE(shownButtons(w), QStringLiteral("ro"));
     }
 
     void openButtons_data() {
