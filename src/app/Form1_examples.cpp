@@ -2,7 +2,10 @@
 
 #include "app/Messages.h"
 #include "host/HostPaths.h"
+#include "install/DownloadCodes.h"
 #include "install/ExampleEntry.h"
+#include "install/InstallStrings.h"
+#include "install/PackageName.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,10 +18,12 @@
 // examples folder and opening it.
 
 namespace {
-const QString kInstalled = QStringLiteral("安装成功");
-const QString kUnsafeExample = QStringLiteral("示例名称含有不允许的字符（/ \\ : .. 或控制字符），已拒绝安装！");
 QString openExampleQuestion(const QString& title) {
     return QStringLiteral("是否打开【") + title + QStringLiteral("】示例？");
+}
+// The title becomes a file name in the examples folder; one that could leave it is refused.
+QString unsafeTitleMessage(const QString& title) {
+    return QStringLiteral("示例【") + title + installstr::BadPackageNameSuffix;
 }
 } // namespace
 
@@ -54,21 +59,23 @@ void Form1::List6_DblClick() {
     if (!entry) {
         return; // a row that names no package
     }
-    if (!isSafeExampleName(entry->packageName) || !isSafeExampleName(entry->title)) {
-        platform().showMessage(msg::critical(kUnsafeExample));
+    if (!install::isSafePackageName(entry->title)) {
+        platform().showMessage(msg::exclamation(unsafeTitleMessage(entry->title)));
         return;
     }
+    // An unsafe package name is refused here too, before any request.
     const qint32 code = DownloadPackage(entry->packageName);
     if (code != 0) {
-        showDownloadFailure(code);
+        platform().showMessage(msg::exclamation(install::downloadFailureMessage(code, entry->packageName)));
         return;
     }
     const QString folder = examplesFolder();
-    const QString package = context().folder.packageCacheFolder() + entry->packageName + QStringLiteral(".zip");
+    const QString package =
+        install::packageCacheFile(context().folder.packageCacheFolder(), entry->packageName);
     if (!UnzipFile(package, folder)) {
         return;
     }
-    platform().showMessage(msg::plain(kInstalled));
+    platform().showMessage(msg::plain(installstr::Installed));
     if (platform().showMessage(msg::confirm(openExampleQuestion(entry->title))) == Platform::Answer::Ok) {
         platform().openWithDesktop(folder + context().folder.sep + entry->title + QStringLiteral(".qnp"));
     }

@@ -14,16 +14,3 @@ std::optional<ExampleEntry> parseExampleEntry(const QString& row) {
     entry.title.remove(QLatin1Char('[') + entry.packageName + QLatin1Char(']'));
     return entry;
 }
-
-bool isSafeExampleName(const QString& name) {
-    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char(':')) ||
-        name.contains(QStringLiteral(".."))) {
-        return false;
-    }
-    for (QChar c : name) {
-        if (c.category() == QChar::Other_Control) {
-            return false;
-        }
-    }
-    return true;
-}

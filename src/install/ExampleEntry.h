@@ -15,8 +15,3 @@ struct ExampleEntry {
 // comes before its first "[". A row with no "[" takes the text before its "]" as package name and
 // keeps the whole row as title.
 std::optional<ExampleEntry> parseExampleEntry(const QString& row);
-
-// Package names and titles come from the remote catalog and become file names; one that could
-// leave its folder or name a device (a separator, "..", a drive colon, a control character) is
-// refused.
-bool isSafeExampleName(const QString& name);

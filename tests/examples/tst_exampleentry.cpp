@@ -10,15 +10,24 @@ private Q_SLOTS:
         QTest::addColumn<bool>("names");
         QTest::addColumn<QString>("package");
         QTest::addColumn<QString>("title");
-        QTest::newRow("title and package") << "流水灯[led]" << true << "led" << "流水灯";
-        QTest::newRow("spaces and Chinese kept") << "呼吸灯 演示 [breath]" << true << "breath" << "呼吸灯 演示 ";
-        QTest::newRow("no [ but ]") << "led]x" << true << "led" << "led]x";
-        QTest::newRow("empty brackets") << "空[]" << true << "" << "空";
-        QTest::newRow("first brackets only") << "a[b]c[d]" << true << "b" << "ac[d]";
-        QTest::newRow("every occurrence removed from title") << "x[p]y[p]" << true << "p" << "xy";
-        QTest::newRow("no ]") << "流水灯[led" << false << "" << "";
-        QTest::newRow("] before [") << "a]b[c]" << false << "" << "";
-        QTest::newRow("empty row") << "" << false << "" << "";
+        QTest::newRow("title and package") << "流水灯[led]" << true << "led"
+                                           << "流水灯";
+        QTest::newRow("spaces and Chinese kept") << "呼吸灯 演示 [breath]" << true << "breath"
+                                                 << "呼吸灯 演示 ";
+        QTest::newRow("no [ but ]") << "led]x" << true << "led"
+                                    << "led]x";
+        QTest::newRow("empty brackets") << "空[]" << true << ""
+                                        << "空";
+        QTest::newRow("first brackets only") << "a[b]c[d]" << true << "b"
+                                             << "ac[d]";
+        QTest::newRow("every occurrence removed from title") << "x[p]y[p]" << true << "p"
+                                                             << "xy";
+        QTest::newRow("no ]") << "流水灯[led" << false << ""
+                              << "";
+        QTest::newRow("] before [") << "a]b[c]" << false << ""
+                                    << "";
+        QTest::newRow("empty row") << "" << false << ""
+                                   << "";
     }
     void parse() {
         QFETCH(QString, row);
@@ -31,26 +40,6 @@ private Q_SLOTS:
             QCOMPARE(e->packageName, package);
             QCOMPARE(e->title, title);
         }
-    }
-
-    void safeNames_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("safe");
-        QTest::newRow("plain") << "led" << true;
-        QTest::newRow("Chinese with space") << "呼吸灯 演示" << true;
-        QTest::newRow("empty") << "" << true;
-        QTest::newRow("slash") << "a/b" << false;
-        QTest::newRow("backslash") << "a\\b" << false;
-        QTest::newRow("dot dot") << ".." << false;
-        QTest::newRow("parent inside") << "x..y" << false;
-        QTest::newRow("drive") << "C:" << false;
-        QTest::newRow("control character") << "a\tb" << false;
-        QTest::newRow("newline") << "a\nb" << false;
-    }
-    void safeNames() {
-        QFETCH(QString, name);
-        QFETCH(bool, safe);
-        QCOMPARE(isSafeExampleName(name), safe);
     }
 };
 
