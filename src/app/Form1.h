@@ -336,6 +336,8 @@ private:
     void offerToStartHost();
 
     // ---- examples state ----
+    // The host IDE's shared examples folder, from the current host path.
+    QString examplesFolder() const;
 
     // ---- conversion window state ----
     // The one conversion window while it is open; closing it deletes it, which clears the pointer.

@@ -1,0 +1,32 @@
+#include "FakePlatform.h"
+#include "Scenes.h"
+#include "TempAppFolder.h"
+#include "app/Form1.h"
+
+#include <QDir>
+#include <QGroupBox>
+#include <QListWidget>
+
+namespace {
+
+// The examples panel over a window that fetched the demo catalog (needs the demo server, which
+// scripts/screenshot starts).
+const SceneRegistrar examplesPanel("examples-panel", [](ShotContext& c) {
+    if (c.serverUrl.isEmpty()) {
+        return;
+    }
+    TempAppFolder app;
+    QDir().mkpath(app.file(QStringLiteral("host/resources/app/src/boards/default")));
+    app.writeConfig({QStringLiteral("banben=1.03"),
+                     QStringLiteral("quenra=") + app.file(QStringLiteral("host/Quenra.exe")),
+                     QStringLiteral("fuwuqi=") + c.serverUrl});
+    FakePlatform platform;
+    Form1 w(app.context(&platform));
+    w.startUp();
+    w.show();
+    w.Command29_Click();
+    w.List6->setCurrentRow(1);
+    saveShot(&w, QStringLiteral("examples-panel"), c);
+});
+
+} // namespace
