@@ -421,13 +421,13 @@ void Form1::connectHandlers() {
     // and set, nothing else, so that costs a fraction of a millisecond and needs no bookkeeping.
     for (auto [list, handler] :
          {std::pair{List2, &Form1::List2_Click}, std::pair{List3, &Form1::List3_Click}}) {
-        connect(list, &QListWidget::currentRowChanged, this, [this, handler](int row) {
+        connect(list, &QListWidget::currentRowChanged, this, [this, h = handler](int row) {
             if (row >= 0) {
-                (this->*handler)();
+                (this->*h)();
             }
         });
         connect(list, &QListWidget::itemClicked, this,
-                [this, handler](QListWidgetItem*) { (this->*handler)(); });
+                [this, h = handler](QListWidgetItem*) { (this->*h)(); });
     }
     connect(Command13, &QPushButton::clicked, this, &Form1::Command13_Click);
     connect(Command19, &QPushButton::clicked, this, &Form1::Command19_Click);
