@@ -2,7 +2,6 @@
 #include "skins/SkinFolder.h"
 #include "skins/StyleSheetCheck.h"
 
-#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
