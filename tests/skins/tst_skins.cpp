@@ -1,0 +1,117 @@
+#include "skins/SkinEngine.h"
+#include "skins/SkinFolder.h"
+#include "skins/StyleSheetCheck.h"
+
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#endif
+
+class TestSkins final : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void styleSheetShape_data() {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("selectors of every kind")
+            << "QPushButton:hover, QComboBox::drop-down:!editable, *[tone=\"link\"], QWidget > QLabel#Label2 "
+               "{ border: 1px solid #123; }"
+            << true;
+        QTest::newRow("functions, no final semicolon")
+            << "QPushButton { background: qlineargradient(x1: 0, stop: 0 #fff); image: url(:/a.xpm) }"
+            << true;
+        QTest::newRow("charset, comments, strings, empty block")
+            << "@charset \"UTF-8\"; /* 经典 */ QLabel /* x */ { font-family: \"a{b\"; } QFrame { }" << true;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("comment only") << "/* nothing */" << false;
+        QTest::newRow("unclosed block") << "QLabel { color: red;" << false;
+        QTest::newRow("stray closing brace") << "QLabel { color: red; } }" << false;
+        QTest::newRow("nested block") << "QLabel { QPushButton { color: red; } }" << false;
+        QTest::newRow("no selector") << "{ color: red; }" << false;
+        QTest::newRow("empty selector in list") << "QLabel, { color: red; }" << false;
+        QTest::newRow("declaration without colon") << "QLabel { color red; }" << false;
+        QTest::newRow("declaration without value") << "QLabel { color: ; }" << false;
+        QTest::newRow("text after the last rule") << "QLabel { color: red; } trailing" << false;
+        QTest::newRow("unclosed comment") << "QLabel { color: red; } /* cut" << false;
+        QTest::newRow("unclosed string") << "QLabel { font-family: \"Sim; }" << false;
+        QTest::newRow("unbalanced parenthesis") << "QLabel { background: qlineargradient(x1: 0; }" << false;
+        QTest::newRow("at-rule with a block") << "@media screen { QLabel { color: red; } }" << false;
+        QTest::newRow("control bytes") << QString::fromLatin1("QLabel { color: red; }\x01\x7f") << false;
+        QTest::newRow("plain text") << "这是一个说明文件，不是皮肤。" << false;
+    }
+    void styleSheetShape() {
+        QFETCH(QString, sheet);
+        QFETCH(bool, usable);
+        QCOMPARE(isUsableStyleSheet(sheet), usable);
+    }
+
+    void loadSkinFile_data() {
+        QTest::addColumn<QString>("kind"); // what lies at the path
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("expected"); // null: refused
+        const QByteArray sheet = "QLabel { color: red; }\n";
+        QTest::newRow("UTF-8") << "file" << QByteArray("/* 暗夜 */ ") + sheet
+                               << QStringLiteral("/* 暗夜 */ QLabel { color: red; }\n");
+        QTest::newRow("byte-order mark dropped")
+            << "file" << QByteArray("\xEF\xBB\xBF") + sheet << QString::fromUtf8(sheet);
+        QTest::newRow("invalid UTF-8")
+            << "file" << QByteArray("/* \xB0\xB5\xD2\xB9 */ ") + sheet << QString();
+        QTest::newRow("too large") << "file" << sheet.repeated(MaxSkinFileBytes / sheet.size() + 1)
+                                   << QString();
+        QTest::newRow("missing") << "missing" << QByteArray() << QString();
+        // The bare skin folder, as a start with no stored skin names it.
+        QTest::newRow("folder") << "folder" << QByteArray() << QString();
+#if defined(Q_OS_UNIX)
+        // A pipe is listed like any file; choosing it must not hang the program.
+        QTest::newRow("pipe") << "pipe" << QByteArray() << QString();
+#endif
+    }
+    void loadSkinFile() {
+        QFETCH(QString, kind);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        QString path = dir.filePath(QStringLiteral("skin.qss"));
+        if (kind == QStringLiteral("file")) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        } else if (kind == QStringLiteral("folder")) {
+            path = dir.path() + QLatin1Char('/');
+#if defined(Q_OS_UNIX)
+        } else if (kind == QStringLiteral("pipe")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#endif
+        }
+        QCOMPARE(::loadSkinFile(path), expected.isNull() ? std::nullopt : std::optional(expected));
+    }
+
+    // Every shipped skin loads, and every glyph it names is there.
+    void shippedSkins() {
+        SkinH_Attach(); // makes the glyphs available
+        const QString folder =
+            qEnvironmentVariable("QUENRA_SOURCE_DIR") + QStringLiteral("/data/Dravonel/SkinH/");
+        const SkinFolderListing listing = listSkinFolder(folder);
+        QVERIFY(listing.fileNames.size() >= 4);
+        static const QRegularExpression url(QStringLiteral(R"(url\((:/[^)]+)\))"));
+        int glyphs = 0;
+        for (const QString& name : listing.fileNames) {
+            const std::optional<QString> text = ::loadSkinFile(folder + name);
+            QVERIFY2(text, qPrintable(name));
+            for (const QRegularExpressionMatch& m : url.globalMatch(*text)) {
+                QVERIFY2(!QImage(m.captured(1)).isNull(),
+                         qPrintable(name + QLatin1Char(' ') + m.captured(1)));
+                ++glyphs;
+            }
+        }
+        QVERIFY(glyphs > 0);
+    }
+};
+
+QTEST_MAIN(TestSkins)
+#include "tst_skins.moc"
