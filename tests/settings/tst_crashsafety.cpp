@@ -1,11 +1,9 @@
-// A process killed in the middle of writing the settings file or the catalog cache leaves the old
-// file or the new one, whole. The writer runs in a child process (this executable started with
-// --writer) that is killed with SIGKILL while it writes.
+// A process killed while it writes the settings file or the catalog cache leaves the old file or the
+// new one, whole. The writer is this executable started with --writer, killed with SIGKILL.
 #include "settings/IniFile.h"
 #include "settings/SafeFile.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -15,19 +13,24 @@
 
 namespace {
 
-// Two versions of each file, each recognisable as a whole.
+// Other lines of the settings file, which every write must keep byte for byte.
+const QByteArray SettingsBefore("; kept\r\n[Dravonel]\r\nbanben=1.03\r\nquenra=\r\n\r\n[Other]\r\nk=v\r\n");
+
 QByteArray cacheVersion(char fill) {
     return QByteArray("公告：") + QByteArray(4 << 20, fill) + QByteArray("\r\nEND\r\n");
 }
 QString settingsValue(char fill) {
     return QString(200000, QLatin1Char(fill));
 }
+QByteArray settingsVersion(char fill) {
+    return ini::withValue(SettingsBefore, u"Dravonel", u"quenra", settingsValue(fill));
+}
 
 int runWriter(const QString& mode, const QString& path) {
     for (int i = 0;; ++i) {
         const char fill = (i % 2) ? 'b' : 'a';
         if (mode == QLatin1String("settings")) {
-            ini::writeValue(path, QStringLiteral("Dravonel"), QStringLiteral("quenra"), settingsValue(fill));
+            ini::writeValue(path, u"Dravonel", u"quenra", settingsValue(fill));
         } else {
             safefile::writeAtomically(path, cacheVersion(fill));
         }
@@ -57,28 +60,29 @@ private Q_SLOTS:
     void killedWriterLeavesWholeFile() {
         QFETCH(QString, mode);
         QFETCH(int, writesBeforeKill);
+        const bool settings = mode == QLatin1String("settings");
         QTemporaryDir dir;
-        const QString path = dir.filePath(mode == QLatin1String("settings") ? QStringLiteral("config.ini")
-                                                                            : QStringLiteral("Ku.txt"));
+        const QString path = dir.filePath(settings ? QStringLiteral("config.ini") : QStringLiteral("Ku.txt"));
+        if (settings) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(SettingsBefore);
+        }
         QProcess writer;
         writer.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--writer"), mode, path});
         QVERIFY(writer.waitForStarted());
-        int writes = 0;
-        while (writes < writesBeforeKill) {
+        for (int writes = 0; writes < writesBeforeKill;) {
             QVERIFY(writer.waitForReadyRead(30000));
             writes += writer.readAll().count('\n');
         }
-        writer.kill(); // SIGKILL, somewhere inside the next write
+        writer.kill(); // somewhere inside the next write
         QVERIFY(writer.waitForFinished());
 
         const QByteArray bytes = readAll(path);
-        if (mode == QLatin1String("settings")) {
-            const QString value = ini::readValue(path, QStringLiteral("Dravonel"), QStringLiteral("quenra"));
-            QVERIFY(value == settingsValue('a') || value == settingsValue('b'));
-            QVERIFY(bytes.endsWith("\r\n"));
-        } else {
-            QVERIFY2(bytes == cacheVersion('a') || bytes == cacheVersion('b'), "cache file is not whole");
-        }
+        const auto whole = [&](char fill) {
+            return bytes == (settings ? settingsVersion(fill) : cacheVersion(fill));
+        };
+        QVERIFY2(whole('a') || whole('b'), "the file is not one whole version");
     }
 };
 
