@@ -35,11 +35,27 @@ bool isAscii(QByteArrayView bytes) {
     return true;
 }
 
+// True when the text ends in the first byte of a double-byte character whose second byte is missing.
+// A byte below 0x81 is never a first byte, so a character starts right after it: the bytes from
+// 0x81 up at the end pair up from there, and an odd count leaves the last one alone.
+bool endsInHalfCharacter(QByteArrayView bytes) {
+    qsizetype run = 0;
+    for (qsizetype i = bytes.size() - 1; i >= 0 && static_cast<unsigned char>(bytes[i]) >= 0x81; --i) {
+        ++run;
+    }
+    return run % 2 == 1;
+}
+
 } // namespace
 
 QString decode(QByteArrayView bytes) {
     if (isAscii(bytes)) {
         return QString::fromLatin1(bytes);
+    }
+    // The decoders drop a character cut off at the end without a trace; it stands as U+FFFD like
+    // every other invalid sequence.
+    if (endsInHalfCharacter(bytes)) {
+        return decode(bytes.first(bytes.size() - 1)) + QChar(QChar::ReplacementCharacter);
     }
     if (converterAvailable()) {
         // The decoder reserves for the worst case of its input (two characters a byte); in pieces,
@@ -55,7 +71,6 @@ QString decode(QByteArrayView bytes) {
         for (qsizetype at = 0; at < bytes.size(); at += Piece) {
             text += decoder.decode(bytes.sliced(at, qMin(Piece, bytes.size() - at)));
         }
-        text += decoder.decode(QByteArrayView()); // a character cut at the very end
         return text;
     }
 #ifdef QUENRA_HAVE_CORE5COMPAT

@@ -23,6 +23,25 @@ private Q_SLOTS:
         QCOMPARE(gbk::encode(text), bytes);
         QCOMPARE(gbk::decode(bytes), text);
     }
+
+    // A double-byte character cut off at the end stands as U+FFFD, like any invalid sequence, in short
+    // texts and in long ones (decoded in pieces).
+    void halfCharacterAtTheEnd_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        const QString fffd(QChar::ReplacementCharacter);
+        QTest::newRow("lone first byte") << QByteArray("abc\x81") << QStringLiteral("abc") + fffd;
+        QTest::newRow("after a whole character")
+            << QByteArray::fromHex("b9abb8") << QStringLiteral("公") + fffd;
+        QTest::newRow("whole pair is kept") << QByteArray::fromHex("41b9ab") << QStringLiteral("A公");
+        QTest::newRow("long text") << QByteArray(100000, 'x') + QByteArray::fromHex("b9abb9")
+                                   << QString(100000, QLatin1Char('x')) + QStringLiteral("公") + fffd;
+    }
+    void halfCharacterAtTheEnd() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(gbk::decode(bytes), text);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestGbk)
