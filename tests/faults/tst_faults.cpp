@@ -188,6 +188,10 @@ private:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QStringList>("changed"); // the places that get complete new content
     }
+    static void row(const QString& name, Flow flow, const QString& server, const QString& disk,
+                    const QString& item, const QStringList& messages, const QStringList& changed) {
+        QTest::newRow(qPrintable(name)) << flow << server << disk << item << messages << changed;
+    }
 
     // The new content of each changed place after a complete operation.
     Changes expectedChanges(const QStringList& changed, const Places& before, Flow flow, const QString& item,
@@ -292,90 +296,62 @@ private Q_SLOTS:
         const QString lib = QStringLiteral("AHT20");
 
         // The catalog download of the start-up.
-        for (const auto& [server, why] : std::initializer_list<std::pair<const char*, const char*>>{
-                 {"<refused>", "connection refused"},
-                 {"reset", "connection reset mid-body"},
-                 {"stall", "stalled after the headers"},
-                 {"status/404", "404 page with 公告"},
-                 {"plain/404", "404 without 公告"},
-                 {"status/500", "500 page with 公告"},
-                 {"plain/500", "500 without 公告"},
-                 {"loop", "redirect loop"},
-                 {"big", "64 MiB + 1 announced"},
-                 {"big-nolength", "64 MiB + 1 without a length"}}) {
-            QTest::addRow("start-up: %s", why) << Flow::StartUp << server << ""
-                                               << "" << QStringList{CatalogFailed} << none;
+        const QList<std::pair<QString, QString>> catalogFaults{
+            {"<refused>", "connection refused"},    {"reset", "connection reset mid-body"},
+            {"stall", "stalled after the headers"}, {"status/404", "404 page with 公告"},
+            {"plain/404", "404 without 公告"},      {"status/500", "500 page with 公告"},
+            {"plain/500", "500 without 公告"},      {"loop", "redirect loop"},
+            {"big", "64 MiB + 1 announced"},        {"big-nolength", "64 MiB + 1 without a length"},
+        };
+        for (const auto& [server, what] : catalogFaults) {
+            row("start-up: " + what, Flow::StartUp, server, {}, {}, {CatalogFailed}, none);
         }
-        QTest::newRow("start-up: 200 without 公告") << Flow::StartUp << "nomarker"
-                                                    << ""
-                                                    << "" << QStringList{RefreshFailed} << none;
-        QTest::newRow("start-up: no fault") << Flow::StartUp << ""
-                                            << ""
-                                            << "" << none << catalog;
+        row("start-up: 200 without 公告", Flow::StartUp, "nomarker", {}, {}, {RefreshFailed}, none);
+        row("start-up: no fault", Flow::StartUp, {}, {}, {}, none, catalog);
 
         // The refresh of the menu (the same transfer as the start-up's, so a few rows suffice).
-        for (const auto& [server, why] : std::initializer_list<std::pair<const char*, const char*>>{
-                 {"<refused>", "connection refused"},
-                 {"reset", "connection reset mid-body"},
-                 {"big", "64 MiB + 1 announced"},
-                 {"nomarker", "200 without 公告"}}) {
-            QTest::addRow("refresh: %s", why) << Flow::Refresh << server << ""
-                                              << "" << QStringList{RefreshFailed} << none;
-        }
-        QTest::newRow("refresh: no fault") << Flow::Refresh << ""
-                                           << ""
-                                           << "" << QStringList{UpToDate} << catalog;
+        row("refresh: connection refused", Flow::Refresh, "<refused>", {}, {}, {RefreshFailed}, none);
+        row("refresh: connection reset mid-body", Flow::Refresh, "reset", {}, {}, {RefreshFailed}, none);
+        row("refresh: 64 MiB + 1 announced", Flow::Refresh, "big", {}, {}, {RefreshFailed}, none);
+        row("refresh: 200 without 公告", Flow::Refresh, "nomarker", {}, {}, {RefreshFailed}, none);
+        row("refresh: no fault", Flow::Refresh, {}, {}, {}, {UpToDate}, catalog);
 
         // The library install flow: the package download...
-        for (const auto& [server, why, code] :
-             std::initializer_list<std::tuple<const char*, const char*, qint32>>{
-                 {"<refused>", "connection refused", CannotConnect},
-                 {"reset", "connection reset mid-body", Failed},
-                 {"stall", "stalled after the headers", TimedOut},
-                 {"status/404", "404 page with 公告", NotFound},
-                 {"plain/404", "404 without 公告", NotFound},
-                 {"status/500", "500 page with 公告", Failed},
-                 {"plain/500", "500 without 公告", Failed},
-                 {"loop", "redirect loop", Failed}}) {
-            QTest::addRow("install: %s", why)
-                << Flow::Install << server << "" << lib << QStringList{downloadFailed(code)} << none;
+        const QList<std::tuple<QString, QString, qint32>> packageFaults{
+            {"<refused>", "connection refused", CannotConnect},
+            {"reset", "connection reset mid-body", Failed},
+            {"stall", "stalled after the headers", TimedOut},
+            {"status/404", "404 page with 公告", NotFound},
+            {"plain/404", "404 without 公告", NotFound},
+            {"status/500", "500 page with 公告", Failed},
+            {"plain/500", "500 without 公告", Failed},
+            {"loop", "redirect loop", Failed},
+        };
+        for (const auto& [server, what, code] : packageFaults) {
+            row("install: " + what, Flow::Install, server, {}, lib, {downloadFailed(code)}, none);
         }
         // ... and the package.
-        for (const auto& [name, why] : std::initializer_list<std::pair<const char*, const char*>>{
-                 {"NotZip", "a package that is not a zip"},
-                 {"Bomb", "a zip bomb"},
-                 {"Slip", "an entry leading out of the library root"},
-                 {"Link", "a link entry leading out, and a file through it"}}) {
-            QTest::addRow("install: %s", why)
-                << Flow::Install << ""
-                << "" << name << QStringList{confirm(name), UnzipFailed} << package;
+        const QList<std::pair<QString, QString>> badPackages{
+            {"NotZip", "a package that is not a zip"},
+            {"Bomb", "a zip bomb"},
+            {"Slip", "an entry leading out of the library root"},
+            {"Link", "a link entry leading out, and a file through it"},
+        };
+        for (const auto& [name, what] : badPackages) {
+            row("install: " + what, Flow::Install, {}, {}, name, {confirm(name), UnzipFailed}, package);
         }
-        QTest::newRow("install: no fault")
-            << Flow::Install << ""
-            << "" << lib << installedMessages(lib) << QStringList{"packages", "root"};
+        row("install: no fault", Flow::Install, {}, {}, lib, installedMessages(lib), {"packages", "root"});
 
         // A shared example.
-        QTest::newRow("example: 404 page with 公告")
-            << Flow::Example << "status/404"
-            << ""
-            << "led" << QStringList{downloadFailed(NotFound)} << none;
-        QTest::newRow("example: connection reset mid-body")
-            << Flow::Example << "reset"
-            << ""
-            << "led" << QStringList{downloadFailed(Failed)} << none;
-        QTest::newRow("example: a package that is not a zip")
-            << Flow::Example << ""
-            << ""
-            << "badled" << QStringList{UnzipFailed} << package;
-        QTest::newRow("example: an entry leading out of the examples folder")
-            << Flow::Example << ""
-            << ""
-            << "slipled" << QStringList{UnzipFailed} << package;
-        QTest::newRow("example: no fault")
-            << Flow::Example << ""
-            << ""
-            << "led" << QStringList{Installed, openExample(QStringLiteral("流水灯"))}
-            << QStringList{"packages", "examples"};
+        row("example: 404 page with 公告", Flow::Example, "status/404", {}, "led", {downloadFailed(NotFound)},
+            none);
+        row("example: connection reset mid-body", Flow::Example, "reset", {}, "led", {downloadFailed(Failed)},
+            none);
+        row("example: a package that is not a zip", Flow::Example, {}, {}, "badled", {UnzipFailed}, package);
+        row("example: an entry leading out of the examples folder", Flow::Example, {}, {}, "slipled",
+            {UnzipFailed}, package);
+        row("example: no fault", Flow::Example, {}, {}, "led",
+            {Installed, openExample(QStringLiteral("流水灯"))}, {"packages", "examples"});
     }
     void network() { runRow(false); }
 
@@ -386,55 +362,36 @@ private Q_SLOTS:
         const QString lib = QStringLiteral("AHT20");
         const QString local = QStringLiteral("MyLib");
         const QStringList package{QStringLiteral("packages")};
+        const QStringList unzipFailed{confirm(lib), UnzipFailed};
+        const QStringList copyFailed{confirm(local), CopyFailed};
 
-        QTest::newRow("start-up: ku missing") << Flow::StartUp << ""
-                                              << "no ku"
-                                              << "" << QStringList{CatalogFailed} << none;
-        QTest::newRow("refresh: ku missing") << Flow::Refresh << ""
-                                             << "no ku"
-                                             << "" << QStringList{RefreshFailed} << none;
-        QTest::newRow("install: ku/Wenjian missing")
-            << Flow::Install << ""
-            << "no Wenjian" << lib << QStringList{downloadFailed(CacheUnwritable)} << none;
-        QTest::newRow("example: ku/Wenjian missing")
-            << Flow::Example << ""
-            << "no Wenjian"
-            << "led" << QStringList{downloadFailed(CacheUnwritable)} << none;
+        row("start-up: ku missing", Flow::StartUp, {}, "no ku", {}, {CatalogFailed}, none);
+        row("refresh: ku missing", Flow::Refresh, {}, "no ku", {}, {RefreshFailed}, none);
+        row("install: ku/Wenjian missing", Flow::Install, {}, "no Wenjian", lib,
+            {downloadFailed(CacheUnwritable)}, none);
+        row("example: ku/Wenjian missing", Flow::Example, {}, "no Wenjian", "led",
+            {downloadFailed(CacheUnwritable)}, none);
 
-        QTest::newRow("board choice: no fault") << Flow::BoardChoice << ""
-                                                << ""
-                                                << "" << none << QStringList{"settings"};
+        row("board choice: no fault", Flow::BoardChoice, {}, {}, {}, none, {"settings"});
         // Settings failures are not reported; the file stays as it was.
-        QTest::newRow("board choice: config.ini read-only") << Flow::BoardChoice << ""
-                                                            << "config read-only"
-                                                            << "" << none << none;
+        row("board choice: config.ini read-only", Flow::BoardChoice, {}, "config read-only", {}, none, none);
 
-        QTest::newRow("install: library root read-only")
-            << Flow::Install << ""
-            << "root read-only" << lib << QStringList{confirm(lib), UnzipFailed} << package;
-        QTest::newRow("install: library root is a file")
-            << Flow::Install << ""
-            << "root is a file" << lib << QStringList{confirm(lib), UnzipFailed} << package;
-        QTest::newRow("install: destination parent missing")
-            << Flow::Install << ""
-            << "no parent" << lib << QStringList{confirm(lib), UnzipFailed} << package;
-        QTest::newRow("example: examples folder read-only") << Flow::Example << ""
-                                                            << "examples read-only"
-                                                            << "led" << QStringList{UnzipFailed} << package;
+        row("install: library root read-only", Flow::Install, {}, "root read-only", lib, unzipFailed,
+            package);
+        row("install: library root is a file", Flow::Install, {}, "root is a file", lib, unzipFailed,
+            package);
+        row("install: destination parent missing", Flow::Install, {}, "no parent", lib, unzipFailed, package);
+        row("example: examples folder read-only", Flow::Example, {}, "examples read-only", "led",
+            {UnzipFailed}, package);
 
-        QTest::newRow("local install: no fault")
-            << Flow::LocalInstall << ""
-            << "" << local << installedMessages(local) << QStringList{"root"};
-        QTest::newRow("local install: library root read-only")
-            << Flow::LocalInstall << ""
-            << "root read-only" << local << QStringList{confirm(local), CopyFailed} << none;
-        QTest::newRow("local install: library root is a file")
-            << Flow::LocalInstall << ""
-            << "root is a file" << local << QStringList{confirm(local), CopyFailed} << none;
+        row("local install: no fault", Flow::LocalInstall, {}, {}, local, installedMessages(local), {"root"});
+        row("local install: library root read-only", Flow::LocalInstall, {}, "root read-only", local,
+            copyFailed, none);
+        row("local install: library root is a file", Flow::LocalInstall, {}, "root is a file", local,
+            copyFailed, none);
         // A copy creates the folders it needs.
-        QTest::newRow("local install: destination parent missing")
-            << Flow::LocalInstall << ""
-            << "no parent" << local << installedMessages(local) << QStringList{"root"};
+        row("local install: destination parent missing", Flow::LocalInstall, {}, "no parent", local,
+            installedMessages(local), {"root"});
     }
     void disk() { runRow(false); }
 
@@ -443,32 +400,16 @@ private Q_SLOTS:
     void diskFull_data() {
         addColumns();
         const QStringList none;
-        QTest::newRow("start-up: the catalog cache") << Flow::StartUp << ""
-                                                     << ""
-                                                     << "" << QStringList{CatalogFailed} << none;
-        QTest::newRow("refresh: the catalog cache") << Flow::Refresh << ""
-                                                    << ""
-                                                    << "" << QStringList{RefreshFailed} << none;
-        QTest::newRow("install: the package")
-            << Flow::Install << ""
-            << ""
-            << "AHT20" << QStringList{downloadFailed(CacheUnwritable)} << none;
-        QTest::newRow("install: the extraction")
-            << Flow::Install << ""
-            << ""
-            << "Packed" << QStringList{confirm(QStringLiteral("Packed")), UnzipFailed}
-            << QStringList{"packages"};
-        QTest::newRow("local install: the copy")
-            << Flow::LocalInstall << ""
-            << ""
-            << "MyLib" << QStringList{confirm(QStringLiteral("MyLib")), CopyFailed} << none;
-        QTest::newRow("local install: the copy into a library root it creates")
-            << Flow::LocalInstall << ""
-            << "no parent"
-            << "MyLib" << QStringList{confirm(QStringLiteral("MyLib")), CopyFailed} << none;
-        QTest::newRow("board choice: the settings file") << Flow::BoardChoice << ""
-                                                         << ""
-                                                         << "" << none << none;
+        const QStringList copyFailed{confirm(QStringLiteral("MyLib")), CopyFailed};
+        row("start-up: the catalog cache", Flow::StartUp, {}, {}, {}, {CatalogFailed}, none);
+        row("refresh: the catalog cache", Flow::Refresh, {}, {}, {}, {RefreshFailed}, none);
+        row("install: the package", Flow::Install, {}, {}, "AHT20", {downloadFailed(CacheUnwritable)}, none);
+        row("install: the extraction", Flow::Install, {}, {}, "Packed",
+            {confirm(QStringLiteral("Packed")), UnzipFailed}, {"packages"});
+        row("local install: the copy", Flow::LocalInstall, {}, {}, "MyLib", copyFailed, none);
+        row("local install: the copy into a library root it creates", Flow::LocalInstall, {}, "no parent",
+            "MyLib", copyFailed, none);
+        row("board choice: the settings file", Flow::BoardChoice, {}, {}, {}, none, none);
     }
     void diskFull() { runRow(true); }
 
