@@ -10,10 +10,13 @@ address it configures ("http://127.0.0.1:P/status/404/" makes every request of t
 
   /status/NNN/...     answers with status NNN and an HTML page that contains the notice marker
                       "公告" in GBK (an error page must never pass for a catalog)
+  /plain/NNN/...      answers with status NNN and a short plain-text body without the marker
   /nomarker/...       200 with a GBK page that lacks the marker
   /stall/...          sends the headers of the file (or of a 1000-byte body), then nothing
   /silent/...         reads the request and never answers at all
   /cut/...            announces the file's length plus 1000 bytes, sends the file, then closes
+  /reset/...          announces the file's length, sends the first half of the file, then resets
+                      the connection (RST, not an orderly close)
   /slow/...           sends the file in 10 pieces, 100 ms apart
   /redirect/N/...     redirects N times (302, relative Location), then serves the rest of the path
   /loop/...           redirects to itself for ever
@@ -31,7 +34,9 @@ answer is sent, so a client that has its answer can read the line.
 import argparse
 import http.server
 import os
+import socket
 import socketserver
+import struct
 import sys
 import threading
 import time
@@ -57,12 +62,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.handle_modes(segments)
 
     def handle_modes(self, segments):
-        slow = stall = cut = False
+        slow = stall = cut = reset = False
         while segments:
             mode = segments[0]
             if mode == "status" and len(segments) > 1 and segments[1].isdigit():
                 code = int(segments[1])
                 return self.send_bytes(code, ERROR_PAGE.format(code=code).encode("gbk"), "text/html; charset=gbk")
+            if mode == "plain" and len(segments) > 1 and segments[1].isdigit():
+                return self.send_bytes(int(segments[1]), b"Server error\r\n", "text/plain")
             if mode == "nomarker":
                 return self.send_bytes(200, NOMARKER_PAGE.encode("gbk"), "text/html; charset=gbk")
             if mode == "silent":
@@ -86,10 +93,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 cut = True
             elif mode == "slow":
                 slow = True
+            elif mode == "reset":
+                reset = True
             else:
                 break
             segments = segments[1:]
-        self.send_file("/".join(segments), slow=slow, stall=stall, cut=cut)
+        self.send_file("/".join(segments), slow=slow, stall=stall, cut=cut, reset=reset)
 
     def resolve(self, relative):
         raw = urllib.parse.unquote_to_bytes(relative)
@@ -106,7 +115,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 return full
         return None
 
-    def send_file(self, relative, slow, stall, cut):
+    def send_file(self, relative, slow, stall, cut, reset=False):
         full = self.resolve(relative)
         if full is None:
             if stall:
@@ -120,6 +129,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Length", str(size + 1000 if cut else size))
         self.end_headers()
         with open(full, "rb") as f:
+            if reset:
+                return self.send_half_then_reset(f.read())
             if slow:
                 data = f.read()
                 piece = max(1, (len(data) + 9) // 10)
@@ -130,6 +141,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
             else:
                 self.wfile.flush()
                 self.connection.sendfile(f)
+        self.close_connection = True
+
+    def send_half_then_reset(self, data):
+        self.wfile.write(data[:len(data) // 2])
+        self.wfile.flush()
+        # A zero linger time makes close() send RST instead of FIN: the peer sees a reset, not an end.
+        self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+        self.connection.close()
         self.close_connection = True
 
     def send_bytes(self, code, body, content_type):

@@ -357,6 +357,19 @@ bool moveTree(const QString& staged, const QString& target, MoveJournal& journal
     return true;
 }
 
+ExtractResult placeTreeChecked(const QString& staged, const QString& destination, const QString& backupFolder,
+                               const MoveCheck& beforeMove) {
+    if (ExtractResult r = checkPlacement(staged, destination); !r.ok()) {
+        return r;
+    }
+    MoveJournal journal(backupFolder, beforeMove);
+    if (!moveTree(staged, destination, journal)) {
+        journal.rollBack();
+        return fail(ExtractError::WriteFailed, destination);
+    }
+    return {};
+}
+
 QString withoutTrailingSeparators(QString path) {
     while (path.size() > 1 && (path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\')))) {
         path.chop(1);
@@ -387,6 +400,10 @@ std::optional<QString> safeEntryPath(const QString& name) {
         }
     }
     return parts.join(QLatin1Char('/'));
+}
+
+ExtractResult placeTree(const QString& staged, const QString& destination, const QString& backupFolder) {
+    return placeTreeChecked(staged, destination, backupFolder, {});
 }
 
 ExtractResult extractZip(const QString& zipPath, const QString& destination, const ExtractLimits& limits) {
@@ -444,13 +461,8 @@ ExtractResult extractZipChecked(const QString& zipPath, const QString& destinati
             return r;
         }
     }
-    if (ExtractResult r = checkPlacement(content, dest); !r.ok()) {
+    if (ExtractResult r = placeTreeChecked(content, dest, backups, beforeMove); !r.ok()) {
         return r;
-    }
-    MoveJournal journal(backups, beforeMove);
-    if (!moveTree(content, dest, journal)) {
-        journal.rollBack();
-        return fail(ExtractError::WriteFailed, dest);
     }
     undoCreate.active = false;
     return {};

@@ -53,6 +53,13 @@ using MoveCheck = std::function<bool(const QString& target)>;
 ExtractResult extractZipChecked(const QString& zipPath, const QString& destination,
                                 const ExtractLimits& limits, const MoveCheck& beforeMove);
 
+// Moves everything in the folder `staged` into the existing folder `destination`, the way
+// extractZip() puts what it unpacked into place: files of the same name are replaced, other files
+// stay, and a file where a folder goes (or the reverse) is refused before anything moves (Conflict).
+// When a move fails, every move done before it is undone (WriteFailed). `backupFolder` is an empty
+// folder on the same disk that keeps the replaced files until the end.
+ExtractResult placeTree(const QString& staged, const QString& destination, const QString& backupFolder);
+
 // The relative path, '/'-separated, that an entry name stands for: backslashes count as separators,
 // empty and "." elements are dropped. nullopt when the name starts with a separator, holds a ":"
 // (drive letters, streams), a ".." element, a control character or an undecodable character. A name

@@ -1,9 +1,15 @@
 #include "install/LocalInstall.h"
 
+#include "install/Extract.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+
+#include <memory>
 
 namespace install {
 
@@ -99,18 +105,60 @@ CopyResult copyFolderInto(const QString& source, const QString& destinationRoot)
     if (name.isEmpty()) {
         return failed(CopyError::IntoItself, source); // the root of a drive or of the file system
     }
-    if (destinationRoot.isEmpty() || !QDir().mkpath(destinationRoot)) {
+    if (destinationRoot.isEmpty()) {
+        return failed(CopyError::WriteFailed, destinationRoot);
+    }
+    // Folders created for the library root go again when nothing is installed into them.
+    QStringList created;
+    for (QString p = QFileInfo(destinationRoot).absoluteFilePath();
+         !QFileInfo(p).exists() && !QFileInfo(p).isSymLink(); p = QFileInfo(p).absolutePath()) {
+        created.prepend(p);
+        if (QFileInfo(p).isRoot()) {
+            break;
+        }
+    }
+    bool installed = false;
+    const auto removeCreated = qScopeGuard([&] {
+        for (qsizetype i = created.size() - 1; i >= 0 && !installed; --i) {
+            QDir().rmdir(created[i]);
+        }
+    });
+    if (!QDir().mkpath(destinationRoot)) {
         return failed(CopyError::WriteFailed, destinationRoot);
     }
     const QString rootCanonical = QFileInfo(destinationRoot).canonicalFilePath();
     const QString to = rootCanonical + QLatin1Char('/') + name;
     if (QFileInfo(to).canonicalFilePath() == from) {
+        installed = true;
         return {}; // the library already lies there: nothing to copy
     }
     if ((rootCanonical + QLatin1Char('/')).startsWith(from + QLatin1Char('/'))) {
         return failed(CopyError::IntoItself, source);
     }
-    return copyTree(from, to);
+
+    // The copy is made beside the library root and moved in only once it is complete, so a copy
+    // that fails half-way (a full disk, an unreadable file) leaves the library root as it was.
+    const QFileInfo rootInfo(rootCanonical);
+    auto staging = std::make_unique<QTemporaryDir>(rootInfo.absolutePath() + QStringLiteral("/.") +
+                                                   rootInfo.fileName() + QStringLiteral(".copy-XXXXXX"));
+    if (!staging->isValid()) {
+        staging = std::make_unique<QTemporaryDir>(rootCanonical + QStringLiteral("/.copy-XXXXXX"));
+    }
+    const QString content = staging->path() + QStringLiteral("/c");
+    const QString backups = staging->path() + QStringLiteral("/r");
+    if (!staging->isValid() || !QDir().mkdir(content) || !QDir().mkdir(backups)) {
+        return failed(CopyError::WriteFailed, to);
+    }
+    if (CopyResult r = copyTree(from, content + QLatin1Char('/') + name); !r.ok()) {
+        // Name the file as it would have been installed, not its staging place.
+        r.detail = rootCanonical + r.detail.mid(content.size());
+        return r;
+    }
+    if (const ExtractResult placed = placeTree(content, rootCanonical, backups); !placed.ok()) {
+        return failed(CopyError::WriteFailed, placed.detail);
+    }
+    installed = true;
+    return {};
 }
 
 } // namespace install

@@ -26,9 +26,11 @@ struct CopyResult {
 };
 
 // Copies the folder `source` with everything in it into `destinationRoot` under its own name: files
-// of the same name are replaced (each one whole or not at all), other files stay, missing folders
-// are created (the destination root included). Copying a folder onto itself copies nothing and
-// succeeds; copying it into one of its own sub-folders is refused. Links are not followed.
+// of the same name are replaced, other files stay, missing folders are created (the destination
+// root included). The copy is all or nothing: it is made beside the destination root first and
+// moved in when complete, and a failure leaves the destination root as it was (folders created for
+// it are removed again). Copying a folder onto itself copies nothing and succeeds; copying it into
+// one of its own sub-folders is refused. Links are not followed.
 CopyResult copyFolderInto(const QString& source, const QString& destinationRoot);
 
 } // namespace install

@@ -8,21 +8,27 @@
 #include <array>
 #include <cstdint>
 
-// Writes small zip archives (stored, no compression) byte by byte, so a test controls exactly what
-// an archive holds: raw name bytes in any encoding, the UTF-8 mark, links, hostile names.
+// Writes small zip archives (stored, or with data deflated by the caller) byte by byte, so a test controls
+// exactly what an archive holds: raw name bytes in any encoding, the UTF-8 mark, links, hostile names.
 class ZipBuilder {
 public:
     ZipBuilder& file(const QByteArray& name, const QByteArray& data, bool utf8Flag = false) {
-        entries_.append({name, data, utf8Flag, 0100644});
+        entries_.append({name, data, utf8Flag, 0100644, 0, crc32(data), quint32(data.size())});
         return *this;
     }
     ZipBuilder& folder(const QByteArray& name) {
-        entries_.append({name.endsWith('/') ? name : name + '/', {}, false, 040755});
+        entries_.append({name.endsWith('/') ? name : name + '/', {}, false, 040755, 0, 0, 0});
         return *this;
     }
     // A symbolic link; the data of the entry is the link target.
     ZipBuilder& symlink(const QByteArray& name, const QByteArray& target) {
-        entries_.append({name, target, false, 0120777});
+        entries_.append({name, target, false, 0120777, 0, crc32(target), quint32(target.size())});
+        return *this;
+    }
+    // A file whose data is already a raw deflate stream; `crc` and `size` are what the archive
+    // declares for the unpacked data (a test may declare them falsely).
+    ZipBuilder& deflated(const QByteArray& name, const QByteArray& stream, quint32 crc, quint32 size) {
+        entries_.append({name, stream, false, 0100644, 8, crc, size});
         return *this;
     }
 
@@ -30,18 +36,17 @@ public:
         QByteArray out;
         QByteArray central;
         for (const Entry& e : entries_) {
-            const quint32 crc = crc32(e.data);
             const quint16 flags = e.utf8 ? 0x0800 : 0;
             const quint32 offset = quint32(out.size());
             put32(out, 0x04034b50);
             put16(out, 20);
             put16(out, flags);
-            put16(out, 0);    // stored
+            put16(out, e.method);
             put16(out, 0);    // time
             put16(out, 0x21); // date: 1980-01-01
-            put32(out, crc);
+            put32(out, e.crc);
             put32(out, quint32(e.data.size()));
-            put32(out, quint32(e.data.size()));
+            put32(out, e.size);
             put16(out, quint16(e.name.size()));
             put16(out, 0);
             out.append(e.name);
@@ -51,12 +56,12 @@ public:
             put16(central, (3 << 8) | 20); // made on Unix, so the mode bits count
             put16(central, 20);
             put16(central, flags);
-            put16(central, 0);
+            put16(central, e.method);
             put16(central, 0);
             put16(central, 0x21);
-            put32(central, crc);
+            put32(central, e.crc);
             put32(central, quint32(e.data.size()));
-            put32(central, quint32(e.data.size()));
+            put32(central, e.size);
             put16(central, quint16(e.name.size()));
             put16(central, 0);
             put16(central, 0);
@@ -87,9 +92,12 @@ public:
 private:
     struct Entry {
         QByteArray name;
-        QByteArray data;
+        QByteArray data; // as stored in the archive
         bool utf8;
         int mode;
+        quint16 method; // 0 stored, 8 deflate
+        quint32 crc;    // of the unpacked data
+        quint32 size;   // of the unpacked data
     };
     QList<Entry> entries_;
 

@@ -4,9 +4,13 @@ namespace {
 
 class FakeProgress final : public Platform::Progress {
 public:
-    explicit FakeProgress(bool cancelOnFirst)
-        : cancelOnFirst_(cancelOnFirst) {}
-    void setProgress(qint64, qint64) override {
+    FakeProgress(bool cancelOnFirst, std::function<void(qint64, qint64)> onProgress)
+        : cancelOnFirst_(cancelOnFirst)
+        , onProgress_(std::move(onProgress)) {}
+    void setProgress(qint64 received, qint64 total) override {
+        if (onProgress_) {
+            onProgress_(received, total);
+        }
         if (cancelOnFirst_ && !cancelled_ && onCancel_) {
             cancelled_ = true;
             onCancel_();
@@ -16,6 +20,7 @@ public:
 
 private:
     bool cancelOnFirst_;
+    std::function<void(qint64, qint64)> onProgress_;
     bool cancelled_ = false;
     std::function<void()> onCancel_;
 };
@@ -54,7 +59,7 @@ bool FakePlatform::setClipboardText(const QString& text) {
 
 std::unique_ptr<Platform::Progress> FakePlatform::beginProgress(const QString& label) {
     progressLabels << label;
-    return std::make_unique<FakeProgress>(cancelOnFirstProgress);
+    return std::make_unique<FakeProgress>(cancelOnFirstProgress, onProgress);
 }
 
 QStringList FakePlatform::messageTexts() const {

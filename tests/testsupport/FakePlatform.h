@@ -31,6 +31,8 @@ public:
     bool clipboardBroken = false;
     // When true, every progress indicator presses Cancel at its first progress report.
     bool cancelOnFirstProgress = false;
+    // Optional hook called with every progress report (bytes so far, announced total or -1).
+    std::function<void(qint64 received, qint64 total)> onProgress;
     bool startProgramResult = true;
 
     Answer showMessage(const Message& message) override;

@@ -17,10 +17,13 @@
 // A base address may carry a misbehaviour as its first path segments (modes stack, e.g.
 // "redirect/2/slow"):
 //   status/NNN       answers NNN with an HTML page that contains "公告" (GBK)
+//   plain/NNN        answers NNN with a short plain-text body, without "公告"
 //   nomarker         200 with a GBK page without "公告"
 //   stall            sends the file's headers, then nothing
 //   silent           never answers
 //   cut              announces 1000 bytes more than the file has, sends the file, closes
+//   reset            announces the file's length, sends its first half, then resets the
+//                    connection (RST through a zero linger time, not an orderly close)
 //   slow             sends the file in 10 pieces, 100 ms apart (about one second in all)
 //   redirect/N       redirects N times before serving
 //   loop             redirects to itself for ever

@@ -1,0 +1,250 @@
+#include "WindowSession.h"
+
+#include "app/Form1.h"
+#include "settings/Settings.h"
+#include "settings/SettingsKeys.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include <sys/resource.h>
+
+namespace faults {
+
+QStringList FlowRequest::toArguments() const {
+    return {QString::number(int(flow)), appDir, faultyBase, item, QString::number(stallMs)};
+}
+
+FlowRequest FlowRequest::fromArguments(const QStringList& a) {
+    FlowRequest r;
+    if (a.size() >= 5) {
+        r.flow = Flow(a[0].toInt());
+        r.appDir = a[1];
+        r.faultyBase = a[2];
+        r.item = a[3];
+        r.stallMs = a[4].toInt();
+    }
+    return r;
+}
+
+WindowSession::WindowSession(FlowRequest request)
+    : request_(std::move(request)) {
+    platform.onMessage = [](const Platform::Message& m) -> std::optional<Platform::Answer> {
+        if (m.buttons == Platform::Buttons::OkCancel && m.icon == Platform::Icon::Question) {
+            return Platform::Answer::Ok;
+        }
+        return std::nullopt;
+    };
+}
+
+WindowSession::~WindowSession() = default;
+
+void WindowSession::startWindow() {
+    AppContext context;
+    context.folder.dir = request_.appDir;
+    context.folder.sep = QLatin1Char('/');
+    context.platform = &platform;
+    context.timeouts.connectMs = 3000;
+    context.timeouts.stallMs = request_.stallMs;
+    form_ = std::make_unique<Form1>(context);
+    form_->startUp();
+    form_->show();
+}
+
+void WindowSession::prepare() {
+    const Flow flow = request_.flow;
+    if (flow == Flow::StartUp) {
+        AppFolder folder;
+        folder.dir = request_.appDir;
+        folder.sep = QLatin1Char('/');
+        Settings(folder).write(keys::CatalogServer, request_.faultyBase);
+        return;
+    }
+    startWindow();
+    Form1& w = *form_;
+    switch (flow) {
+    case Flow::Refresh:
+        // The address a download at start-up would have set.
+        w.CatalogUrl = request_.faultyBase + QStringLiteral("KU.txt");
+        break;
+    case Flow::Install:
+        w.settings().write(keys::CatalogServer, request_.faultyBase);
+        if (const QList<QListWidgetItem*> found = w.List2->findItems(request_.item, Qt::MatchExactly);
+            !found.isEmpty()) {
+            w.List2->setCurrentItem(found.first());
+        }
+        break;
+    case Flow::Example:
+        w.settings().write(keys::CatalogServer, request_.faultyBase);
+        if (const QList<QListWidgetItem*> found =
+                w.List6->findItems(QLatin1Char('[') + request_.item + QLatin1Char(']'), Qt::MatchEndsWith);
+            !found.isEmpty()) {
+            w.List6->setCurrentItem(found.first());
+        }
+        break;
+    case Flow::LocalInstall:
+        platform.fileAnswers = {request_.appDir + QStringLiteral("/local/") + request_.item +
+                                QLatin1Char('/') + request_.item + QStringLiteral(".xml")};
+        break;
+    case Flow::StartUp:
+    case Flow::BoardChoice:
+        break;
+    }
+}
+
+void WindowSession::run() {
+    if (request_.flow == Flow::StartUp) {
+        startWindow();
+        return;
+    }
+    Form1& w = *form_;
+    switch (request_.flow) {
+    case Flow::Refresh:
+        w.wangluoku->trigger();
+        break;
+    case Flow::Install: {
+        // Install, update or reinstall: whichever the details show; they run the same flow.
+        QPushButton* button = w.Command13;
+        for (QPushButton* b : {w.Command13, w.Command19, w.Command6}) {
+            if (b->isVisibleTo(&w)) {
+                button = b;
+            }
+        }
+        button->click();
+        break;
+    }
+    case Flow::Example:
+        if (QListWidgetItem* row = w.List6->currentItem()) {
+            Q_EMIT w.List6->itemDoubleClicked(row);
+        }
+        break;
+    case Flow::LocalInstall:
+        w.Command14->click();
+        break;
+    case Flow::BoardChoice: {
+        const int index = w.Combo2->findText(QStringLiteral("Mega"));
+        w.Combo2->setCurrentIndex(index);
+        Q_EMIT w.Combo2->activated(index);
+        break;
+    }
+    case Flow::StartUp:
+        break;
+    }
+}
+
+int runChild(const QStringList& arguments) {
+    const FlowRequest request = FlowRequest::fromArguments(arguments);
+    const qint64 limit = arguments.value(5).toLongLong();
+    WindowSession session(request);
+    session.platform.onProgress = [](qint64 received, qint64) {
+        std::printf("progress %lld\n", static_cast<long long>(received));
+        std::fflush(stdout);
+    };
+    session.prepare();
+    std::printf("ready\n");
+    std::fflush(stdout);
+    std::string go;
+    std::getline(std::cin, go);
+    if (limit > 0) {
+        // A write past the limit then fails with EFBIG, as on a full disk, instead of ending the
+        // process with SIGXFSZ.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit size{rlim_t(limit), rlim_t(limit)};
+        setrlimit(RLIMIT_FSIZE, &size);
+    }
+    session.run();
+    for (const Platform::Message& m : session.platform.messages) {
+        std::printf("message %s\n", m.text.toUtf8().toBase64().constData());
+    }
+    std::fflush(stdout);
+    return 0;
+}
+
+ChildWindow::~ChildWindow() {
+    if (process_.state() != QProcess::NotRunning) {
+        process_.kill();
+        process_.waitForFinished();
+    }
+}
+
+bool ChildWindow::readLine(QByteArray& line) {
+    while (!pending_.contains('\n')) {
+        if (!process_.waitForReadyRead(30000)) {
+            pending_ += process_.readAllStandardOutput();
+            if (!pending_.contains('\n')) {
+                return false;
+            }
+            break;
+        }
+        pending_ += process_.readAllStandardOutput();
+    }
+    const qsizetype end = pending_.indexOf('\n');
+    line = pending_.left(end);
+    pending_.remove(0, end + 1);
+    if (line.startsWith("message ")) {
+        messages_ << QString::fromUtf8(QByteArray::fromBase64(line.mid(8)));
+    }
+    return true;
+}
+
+bool ChildWindow::start(const FlowRequest& request, qint64 fileSizeLimit) {
+    process_.setProgram(QCoreApplication::applicationFilePath());
+    process_.setArguments(QStringList{QStringLiteral("--child")} + request.toArguments() +
+                          QStringList{QString::number(fileSizeLimit)});
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process_.start();
+    if (!process_.waitForStarted()) {
+        error_ = process_.errorString();
+        return false;
+    }
+    QByteArray line;
+    while (readLine(line)) {
+        if (line == "ready") {
+            return true;
+        }
+    }
+    error_ = QStringLiteral("the child never got ready");
+    return false;
+}
+
+void ChildWindow::go() {
+    process_.write("go\n");
+    process_.waitForBytesWritten();
+}
+
+bool ChildWindow::waitForBytes() {
+    QByteArray line;
+    while (readLine(line)) {
+        if (line.startsWith("progress ") && line.mid(9).toLongLong() > 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void ChildWindow::kill() {
+    process_.kill();
+    process_.waitForFinished();
+}
+
+QStringList ChildWindow::finish() {
+    process_.waitForFinished(60000);
+    pending_ += process_.readAllStandardOutput();
+    QByteArray line;
+    while (pending_.contains('\n') && readLine(line)) {
+    }
+    return messages_;
+}
+
+bool ChildWindow::wasKilled() const {
+    return process_.state() == QProcess::NotRunning && process_.exitStatus() == QProcess::CrashExit;
+}
+
+} // namespace faults
