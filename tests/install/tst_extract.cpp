@@ -78,7 +78,7 @@ private Q_SLOTS:
             QTest::newRow(tag) << archive << error << landed << destination << maxBytes << maxEntries;
         };
         using E = ExtractError;
-        const QString name = QStringLiteral("RGB灯带/说明 文档.txt");
+        const QString name = "RGB灯带/说明 文档.txt";
         row("code page 936 name, no UTF-8 mark", ZipBuilder().file(gbk::encode(name), "x").bytes(), E::None,
             name);
         row("UTF-8 name with the mark", ZipBuilder().file(name.toUtf8(), "x", true).bytes(), E::None, name);
@@ -135,8 +135,8 @@ private Q_SLOTS:
 
     void failureWhileMovingUndoesEarlierMoves_data() {
         QTest::addColumn<QString>("failAt");
-        QTest::newRow("after a new folder and a replaced file") << QStringLiteral("LibA/zz.txt");
-        QTest::newRow("at the first move") << QStringLiteral("AAA");
+        QTest::newRow("after a new folder and a replaced file") << "LibA/zz.txt";
+        QTest::newRow("at the first move") << "AAA";
     }
     void failureWhileMovingUndoesEarlierMoves() {
         QFETCH(QString, failAt);
@@ -159,7 +159,7 @@ private Q_SLOTS:
         const auto row = [](const char* tag, const QString& name, const QString& path) {
             QTest::newRow(tag) << name << path;
         };
-        const QString refused = QStringLiteral("<refused>");
+        const QString refused = "<refused>";
         row("plain", "Lib/a.txt", "Lib/a.txt");
         row("folder", "Lib/", "Lib");
         row("backslashes", "Lib\\block\\a.js", "Lib/block/a.js");
@@ -172,7 +172,7 @@ private Q_SLOTS:
         row("leading backslash", "\\a", refused);
         row("drive", "c:a", refused);
         row("control character", "Lib/a\x01.txt", refused);
-        row("undecodable", QStringLiteral("Lib/\uFFFD.txt"), refused);
+        row("undecodable", "Lib/\uFFFD.txt", refused);
     }
     void safeEntryPath() {
         QFETCH(QString, name);

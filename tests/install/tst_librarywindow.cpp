@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -40,25 +41,6 @@ QByteArray library(const QString& name, bool gbkNames = false) {
         .file(entry(QStringLiteral("examples/示例.qnp")), "<xml/>", !gbkNames)
         .bytes();
 }
-
-// The server's catalog (headers carry one trailing character, as the server writes them) and packages.
-struct ServerFolder {
-    QTemporaryDir dir;
-    ServerFolder() {
-        writeFile(path(QStringLiteral("KU.txt")),
-                  gbk::encode(QStringLiteral(
-                      "公告：测试\r\n[AHT20] \r\n库名=AHT20温湿度传感器\r\n作者=张三\r\n库版本=1.2\r\n"
-                      "适用板卡=Arduino Uno\r\n更新日期=2024-03-01\r\n联系方式=QQ 12345\r\n"
-                      "网址=https://example.com/aht20\r\n库简介=读取温度和湿度\r\n[NoName] "
-                      "\r\n作者=李四\r\n库版本=0.1\r\n"
-                      "[Servo Motor] \r\n库名=舵机\r\n[RGB灯带] \r\n库名=RGB灯带\r\n"
-                      "[Missing] \r\n库名=没有包\r\n[Bad] \r\n库名=坏包\r\n")));
-        writeFile(path(QStringLiteral("AHT20.zip")), library(QStringLiteral("AHT20")));
-        writeFile(path(QStringLiteral("Servo Motor.zip")), library(QStringLiteral("Servo Motor")));
-        writeFile(path(QStringLiteral("RGB灯带.zip")), library(QStringLiteral("RGB灯带"), true));
-    }
-    QString path(const QString& name) const { return dir.path() + '/' + name; }
-};
 
 // A window on `board` of a host installation below the application folder, with the catalog of
 // `base`.
@@ -92,22 +74,16 @@ struct Window {
     }
     // Which action buttons are shown: i install, r reinstall, u update, o the five open buttons.
     QString buttons() const {
-        QString s;
-        const QList<std::pair<const QPushButton*, char>> actions{
-            {form->Command13, 'i'}, {form->Command6, 'r'}, {form->Command19, 'u'}};
-        for (const auto& [button, letter] : actions) {
-            if (button->isVisible()) {
-                s += QLatin1Char(letter);
-            }
-        }
-        const bool open = form->Command101->isVisible();
-        for (const QPushButton* b :
-             {form->Command102, form->Command200, form->Command201, form->Command202}) {
-            if (b->isVisible() != open) {
-                return QStringLiteral("open buttons disagree");
-            }
-        }
-        return open ? s + 'o' : s;
+        const auto letter = [](const QPushButton* b, const char* l) {
+            return QString(b->isVisible() ? l : "");
+        };
+        const QList<const QPushButton*> open{form->Command101, form->Command102, form->Command200,
+                                             form->Command201, form->Command202};
+        const auto opens = std::ranges::count_if(open, &QWidget::isVisible);
+        return letter(form->Command13, "i") + letter(form->Command6, "r") + letter(form->Command19, "u") +
+               (opens == 5   ? "o"
+                : opens == 0 ? ""
+                             : "<some open buttons>");
     }
 };
 
@@ -116,7 +92,7 @@ struct Window {
 class TestLibraryWindow final : public QObject {
     Q_OBJECT
 private:
-    std::unique_ptr<ServerFolder> files_;
+    QTemporaryDir served_;
     std::unique_ptr<TestServer> server_;
 
     std::unique_ptr<Window> open(const QString& board = QStringLiteral("Uno"), int stallMs = 3000) const {
@@ -127,14 +103,24 @@ private:
 
 private Q_SLOTS:
     void initTestCase() {
-        files_ = std::make_unique<ServerFolder>();
-        server_ = std::make_unique<TestServer>(files_->dir.path());
+        // Library headers carry one trailing character, as the server writes them.
+        writeFile(served_.filePath(QStringLiteral("KU.txt")),
+                  gbk::encode(QStringLiteral(
+                      "公告：测试\r\n[AHT20] \r\n库名=AHT20温湿度传感器\r\n作者=张三\r\n库版本=1.2\r\n"
+                      "适用板卡=Arduino Uno\r\n更新日期=2024-03-01\r\n联系方式=QQ 12345\r\n"
+                      "网址=https://example.com/aht20\r\n库简介=读取温度和湿度\r\n"
+                      "[NoName] \r\n作者=李四\r\n库版本=0.1\r\n[Servo Motor] \r\n库名=舵机\r\n"
+                      "[RGB灯带] \r\n库名=RGB灯带\r\n[Missing] \r\n库名=没有包\r\n[Bad] \r\n")));
+        for (const QString name : {"AHT20", "Servo Motor"}) {
+            writeFile(served_.filePath(name + ".zip"), library(name));
+        }
+        writeFile(served_.filePath(QStringLiteral("RGB灯带.zip")), library(QStringLiteral("RGB灯带"), true));
+        writeFile(served_.filePath(QStringLiteral("Bad.zip")),
+                  ZipBuilder().file("Bad/Bad.xml", "<xml/>").file("../../../../evil.txt", "x").bytes());
+        server_ = std::make_unique<TestServer>(served_.path());
         QVERIFY2(server_->isRunning(), qPrintable(server_->errorText()));
     }
-    void cleanupTestCase() {
-        server_.reset();
-        files_.reset();
-    }
+    void cleanupTestCase() { server_.reset(); }
 
     // Text11 and the buttons for each case, read through the files: the catalog cache and the
     // installed description file.
@@ -148,31 +134,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("hostFile");
         const auto row = [](const char* tag, const QString& library, const QString& readme,
                             const QString& lines, const QString& buttons,
-                            const QString& caption = QStringLiteral("网络库信息"),
-                            const QString& board = "Uno", const QString& hostFile = "Quenra.exe") {
+                            const QString& caption = "网络库信息", const QString& board = "Uno",
+                            const QString& hostFile = "Quenra.exe") {
             QTest::newRow(tag) << library << readme << lines << buttons << caption << board << hostFile;
         };
-        const QString both =
-            QStringLiteral("库名：AHT20温湿度传感器|作者：张三|本地版本：1.2|网络库版本：1.2|"
-                           "适用板卡：Arduino Uno|更新日期：2024-03-01|联系方式：QQ 12345|"
-                           "网址：https://example.com/aht20||库简介：读取温度和湿度");
-        const QString catalogOnly = QString(both).remove(QStringLiteral("本地版本：1.2|"));
+        const QString both = QString("库名：AHT20温湿度传感器|作者：张三|本地版本：1.2|网络库版本：1.2|"
+                                     "适用板卡：Arduino Uno|更新日期：2024-03-01|联系方式：QQ 12345|"
+                                     "网址：https://example.com/aht20||库简介：读取温度和湿度");
+        const QString catalogOnly = QString(both).remove("本地版本：1.2|");
         row("installed and current", "AHT20", "1.2", both, "ro");
-        row("installed, other version", "AHT20", "1.3",
-            QString(both).replace("本地版本：1.2", "本地版本：1.3"), "uo");
         row("1.2 against 1.20 is an update", "AHT20", "1.20",
             QString(both).replace("本地版本：1.2", "本地版本：1.20"), "uo");
         row("in the catalog only", "AHT20", "", catalogOnly, "i");
-        row("installed, no board", "AHT20", "1.2", catalogOnly, "i", QStringLiteral("网络库信息"), "");
-        row("installed, host file name in other case", "AHT20", "1.2", catalogOnly, "i",
-            QStringLiteral("网络库信息"), "Uno", "quenra.exe");
+        row("installed, no board", "AHT20", "1.2", catalogOnly, "i", "网络库信息", "");
+        row("installed, host file name in other case", "AHT20", "1.2", catalogOnly, "i", "网络库信息", "Uno",
+            "quenra.exe");
         row("installed, not in the catalog", "MyLocalLib", "9",
-            QStringLiteral("库名：MyLocalLib|作者：|网络库版本：|更新日期：|联系方式：|网址：||库简介："),
-            "o", QStringLiteral("本地库信息"));
+            "库名：MyLocalLib|作者：|网络库版本：|更新日期：|联系方式：|网址：||库简介：", "o", "本地库信息");
         row("neither", "Ghost", "",
-            QStringLiteral(
-                "库名：Ghost|作者：|网络库版本：|适用板卡：|更新日期：|联系方式：|网址：||库简介："),
-            "o");
+            "库名：Ghost|作者：|网络库版本：|适用板卡：|更新日期：|联系方式：|网址：||库简介：", "o");
         // A section with every key but 库名 counts as absent, yet its values are shown.
         row("catalog section without 库名", "NoName", "",
             QStringLiteral(
@@ -210,21 +190,18 @@ private Q_SLOTS:
         QVERIFY(s->platform.messages.isEmpty());
     }
 
+    // A click, also on the row already selected, reads the description file and the catalog again,
+    // even a catalog edited to the same size.
     void detailsReadAnewAtEveryClick() {
         auto s = open();
-        s->writeReadme(QStringLiteral("AHT20"), QStringLiteral("1.2"));
         Form1& w = s->w();
+        s->writeReadme(QStringLiteral("AHT20"), QStringLiteral("1.2"));
         s->click(w.List2, QStringLiteral("AHT20"));
         QCOMPARE(s->buttons(), QStringLiteral("ro"));
-
-        s->writeReadme(QStringLiteral("AHT20"), QStringLiteral("1.1"));
-        s->click(w.List2, QStringLiteral("NoName"));
-        s->click(w.List2, QStringLiteral("AHT20"));
-        QCOMPARE(s->buttons(), QStringLiteral("uo"));
-
-        // A mouse click on the row already selected reads again, and sees a catalog edited to the
-        // same size.
+        const QPoint at = w.List2->visualItemRect(w.List2->currentItem()).center();
         s->writeReadme(QStringLiteral("AHT20"), QStringLiteral("1.4"));
+        QTest::mouseClick(w.List2->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(s->buttons(), QStringLiteral("uo"));
         const QString catalog = s->app.file(QStringLiteral("Dravonel/ku/Ku.txt"));
         writeFile(catalog, readFile(catalog).replace("=1.2", "=1.4"));
         QFile file(catalog);
@@ -232,7 +209,6 @@ private Q_SLOTS:
         QVERIFY(
             file.setFileTime(QDateTime::currentDateTime().addSecs(10), QFileDevice::FileModificationTime));
         file.close();
-        const QPoint at = w.List2->visualItemRect(w.List2->currentItem()).center();
         QTest::mouseClick(w.List2->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(s->buttons(), QStringLiteral("ro"));
     }
@@ -240,12 +216,15 @@ private Q_SLOTS:
     void openButtons_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("suffix");
-        QTest::newRow("library root") << "Command21" << QString();
-        QTest::newRow("examples") << "Command101" << QStringLiteral("/AHT20/examples/");
-        QTest::newRow("folder") << "Command102" << QStringLiteral("/AHT20");
-        QTest::newRow("xml") << "Command200" << QStringLiteral("/AHT20/AHT20.xml");
-        QTest::newRow("block") << "Command201" << QStringLiteral("/AHT20/block/AHT20.js");
-        QTest::newRow("generator") << "Command202" << QStringLiteral("/AHT20/generator/AHT20.js");
+        const std::pair<const char*, const char*> rows[]{{"Command21", ""},
+                                                         {"Command101", "/AHT20/examples/"},
+                                                         {"Command102", "/AHT20"},
+                                                         {"Command200", "/AHT20/AHT20.xml"},
+                                                         {"Command201", "/AHT20/block/AHT20.js"},
+                                                         {"Command202", "/AHT20/generator/AHT20.js"}};
+        for (const auto& [button, suffix] : rows) {
+            QTest::newRow(button) << QString::fromLatin1(button) << QString::fromLatin1(suffix);
+        }
     }
     void openButtons() {
         QFETCH(QString, button);
@@ -273,47 +252,66 @@ private Q_SLOTS:
         QVERIFY(server_->requestLog().isEmpty());
     }
 
+    // After the download: the question, then unpacking into the library root. A cancelled question
+    // or a refused package changes nothing below the host but the package cache.
     void installs_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("requested");
-        QTest::addColumn<bool>("confirmed");
-        QTest::newRow("install") << "Command13" << QStringLiteral("AHT20") << QStringLiteral("/AHT20.zip")
-                                 << true;
-        QTest::newRow("update, name with a space")
-            << "Command19" << QStringLiteral("Servo Motor") << QStringLiteral("/Servo%20Motor.zip") << true;
-        QTest::newRow("reinstall, Chinese name, GBK entries")
-            << "Command6" << QStringLiteral("RGB灯带") << QStringLiteral("/RGB%E7%81%AF%E5%B8%A6.zip")
-            << true;
-        QTest::newRow("cancelled: the package stays in the cache")
-            << "Command13" << QStringLiteral("AHT20") << QStringLiteral("/AHT20.zip") << false;
+        QTest::addColumn<QString>("outcome");  // installed, cancelled or refused
+        QTest::addColumn<QString>("hostFile"); // the host path's file name
+        const auto row = [](const char* tag, const char* button, const QString& name,
+                            const QString& requested, const QString& outcome,
+                            const QString& hostFile = "Quenra.exe") {
+            QTest::newRow(tag) << QString::fromLatin1(button) << name << requested << outcome << hostFile;
+        };
+        row("install", "Command13", "AHT20", "/AHT20.zip", "installed");
+        row("update, name with a space", "Command19", "Servo Motor", "/Servo%20Motor.zip", "installed");
+        row("reinstall, Chinese name, GBK entries", "Command6", "RGB灯带", "/RGB%E7%81%AF%E5%B8%A6.zip",
+            "installed");
+        row("cancelled", "Command13", "AHT20", "/AHT20.zip", "cancelled");
+        row("entries leaving the root", "Command13", "Bad", "/Bad.zip", "refused");
+        // Such a host path is used as it is, so the destination is the program file itself.
+        row("host file name in other case", "Command13", "AHT20", "/AHT20.zip", "refused", "quenra.exe");
     }
     void installs() {
         QFETCH(QString, button);
         QFETCH(QString, name);
         QFETCH(QString, requested);
-        QFETCH(bool, confirmed);
+        QFETCH(QString, outcome);
+        QFETCH(QString, hostFile);
         auto s = open();
         s->app.writeFile(kRoot + "/Other/keep.txt", "other");
+        s->app.writeFile("host/" + hostFile, "program");
+        s->w().Text8->setText(s->app.file("host/" + hostFile));
         s->app.writeFile("Dravonel/ku/Wenjian/" + name + ".zip", "stale"); // replaced by the download
-        QMap<QString, QByteArray> installed{{"Other", "<dir>"}, {"Other/keep.txt", "other"}};
-        if (confirmed) {
-            installed.insert(QMap<QString, QByteArray>{{name, "<dir>"},
-                                                       {name + '/' + name + ".xml", "<xml/>"},
-                                                       {name + "/examples", "<dir>"},
-                                                       {name + "/examples/示例.qnp", "<xml/>"}});
+        const QMap<QString, QByteArray> host = snapshot(s->app.file(QStringLiteral("host")));
+        QStringList messages{confirmText(name)};
+        if (outcome != QLatin1String("cancelled")) {
             s->platform.answers = {Platform::Answer::Ok, Platform::Answer::Ok, Platform::Answer::Ok};
+            messages << (outcome == QLatin1String("installed") ? QStringList{kInstalled, kOpenHost}
+                                                               : QStringList{QStringLiteral("! 解压失败")});
         }
         s->click(s->w().List2, name);
         s->w().findChild<QPushButton*>(button)->click();
-        const QStringList messages{confirmText(name), kInstalled, kOpenHost};
-        QCOMPARE(shown(s->platform), confirmed ? messages : messages.mid(0, 1));
+        QCOMPARE(shown(s->platform), messages);
         QCOMPARE(server_->requestLog(), QStringList{requested});
         QCOMPARE(s->platform.progressLabels.size(), 1);
-        QCOMPARE(readFile(s->cached(name)), readFile(files_->path(name + ".zip")));
-        QCOMPARE(snapshot(s->root()), installed);
-        QCOMPARE(s->w().List3->findItems(name, Qt::MatchExactly).isEmpty(), !confirmed);
-        QCOMPARE(s->platform.started, QStringList(confirmed ? 1 : 0, s->exe()));
+        QCOMPARE(readFile(s->cached(name)), readFile(served_.filePath(name + ".zip")));
+        const bool installed = outcome == QLatin1String("installed");
+        if (installed) {
+            QCOMPARE(snapshot(s->root()), (QMap<QString, QByteArray>{{name, "<dir>"},
+                                                                     {name + '/' + name + ".xml", "<xml/>"},
+                                                                     {name + "/examples", "<dir>"},
+                                                                     {name + "/examples/示例.qnp", "<xml/>"},
+                                                                     {"Other", "<dir>"},
+                                                                     {"Other/keep.txt", "other"}}));
+        } else {
+            QCOMPARE(snapshot(s->app.file(QStringLiteral("host"))), host);
+        }
+        QVERIFY(!QFileInfo::exists(QDir::tempPath() + QStringLiteral("/evil.txt")));
+        QCOMPARE(s->w().List3->findItems(name, Qt::MatchExactly).isEmpty(), !installed);
+        QCOMPARE(s->platform.started, QStringList(installed ? 1 : 0, s->exe()));
     }
 
     // A download that fails shows one message, asks nothing and leaves the package already in the
@@ -324,13 +322,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QStringList>("requested"); // {"*"}: not checked
         const auto row = [](const char* tag, const QString& mode, const QString& name, const QString& message,
-                            const QStringList& requested = {QStringLiteral("*")}) {
+                            const QStringList& requested = {"*"}) {
             QTest::newRow(tag) << mode << name << message << requested;
         };
-        const QString notFound = kDownloadFailed + QStringLiteral("-2146697211");
-        row("missing package", "", "Missing", notFound, {QStringLiteral("/Missing.zip")});
-        row("nothing selected asks for .zip", "", "", notFound, {QStringLiteral("/.zip")});
-        row("404", "status/404", "AHT20", notFound);
+        const QString notFound = kDownloadFailed + "-2146697211";
+        row("missing package", "", "Missing", notFound, {"/Missing.zip"});
+        row("nothing selected asks for .zip", "", "", notFound, {"/.zip"});
         row("500", "status/500", "AHT20", kDownloadFailed + "-2146697208");
         row("cut-off body", "cut", "AHT20", kDownloadFailed + "-2146697208");
         row("stalled", "stall", "AHT20", kDownloadFailed + "-2146697205");
@@ -376,82 +373,43 @@ private Q_SLOTS:
         QCOMPARE(snapshot(s->app.path()), before);
     }
 
-    // An archive that cannot be unpacked safely, or a destination that is no folder, installs
-    // nothing and stops before "安装成功".
-    void refusedPackagesInstallNothing_data() {
-        QTest::addColumn<QByteArray>("package"); // served as Bad.zip; empty: AHT20 is installed
-        QTest::addColumn<QString>("hostFile");
-        QTest::newRow("parent elements") << ZipBuilder()
-                                                .folder("Bad/")
-                                                .file("Bad/Bad.xml", "<xml/>")
-                                                .file("../../../../evil.txt", "x")
-                                                .bytes()
-                                         << "Quenra.exe";
-        // Such a host path is used as it is, so the destination is the program file itself.
-        QTest::newRow("host file name in other case") << QByteArray() << "quenra.exe";
-    }
-    void refusedPackagesInstallNothing() {
-        QFETCH(QByteArray, package);
-        QFETCH(QString, hostFile);
-        const QString name = package.isEmpty() ? QStringLiteral("AHT20") : QStringLiteral("Bad");
-        if (!package.isEmpty()) {
-            writeFile(files_->path(QStringLiteral("Bad.zip")), package);
-        }
-        auto s = open();
-        s->app.writeFile("host/" + hostFile, "program");
-        s->w().Text8->setText(s->app.file("host/" + hostFile));
-        const QMap<QString, QByteArray> host = snapshot(s->app.file(QStringLiteral("host")));
-        s->click(s->w().List2, name);
-        s->platform.answers = {Platform::Answer::Ok, Platform::Answer::Ok, Platform::Answer::Ok};
-        s->w().Command13->click();
-        QCOMPARE(shown(s->platform), (QStringList{confirmText(name), QStringLiteral("! 解压失败")}));
-        QCOMPARE(snapshot(s->app.file(QStringLiteral("host"))), host);
-        QVERIFY(!QFileInfo::exists(s->app.file(QStringLiteral("evil.txt"))));
-        QVERIFY(!QFileInfo::exists(QDir::tempPath() + QStringLiteral("/evil.txt")));
-        QVERIFY(s->platform.started.isEmpty());
-    }
-
+    // The library root holds bar (bar.xml, readme.txt) and a file named blocked; the chosen .xml names
+    // its folder, copied into the root under its own name.
     void localInstall_data() {
         QTest::addColumn<QString>("chosen"); // empty: the dialog is cancelled
-        QTest::addColumn<QString>("setup"); // "installed": bar is in the root; "blocked": a file named bar is
-        QTest::addColumn<int>("oks");       // answers before the default Cancel
+        QTest::addColumn<int>("oks");        // answers before the default Cancel
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QStringList>("files"); // below the library root afterwards
-        const QString wrongXml = QStringLiteral("x 库文件选择错误，请选择库文件夹下的.xml文件！");
-        const QString chosen = QStringLiteral("lib/bar/foo.xml");
-        QTest::newRow("upper-case suffix")
-            << QStringLiteral("lib/bar/foo.XML") << "" << 3 << QStringList{wrongXml} << QStringList{};
-        QTest::newRow("dialog cancelled") << QString() << "" << 3 << QStringList{wrongXml} << QStringList{};
-        QTest::newRow("foo.xml in folder bar")
-            << chosen << "" << 3 << QStringList{confirmText("foo"), kInstalled, kOpenHost}
-            << QStringList{"bar", "bar/block", "bar/block/bar.js", "bar/foo.xml"};
-        QTest::newRow("question cancelled")
-            << chosen << "" << 0 << QStringList{confirmText("foo")} << QStringList{};
-        QTest::newRow("library already in the root")
-            << kRoot + "/bar/bar.xml"
-            << "installed" << 2 << QStringList{confirmText("bar"), kInstalled, kOpenHost}
-            << QStringList{"bar", "bar/bar.xml", "bar/readme.txt"};
-        QTest::newRow("copy fails")
-            << chosen << "blocked" << 2
-            << QStringList{confirmText("foo"),
-                           QStringLiteral("! 库文件夹复制失败，库未安装！请检查文件夹权限后重试！")}
-            << QStringList{"bar"};
+        const QString wrongXml = "x 库文件选择错误，请选择库文件夹下的.xml文件！";
+        const QStringList before{"bar", "bar/bar.xml", "bar/readme.txt", "blocked"};
+        const QStringList installed{confirmText("foo"), kInstalled, kOpenHost};
+        const auto row = [](const char* tag, const QString& chosen, int oks, const QStringList& messages,
+                            const QStringList& files) {
+            QTest::newRow(tag) << chosen << oks << messages << files;
+        };
+        row("upper-case suffix", "lib/bar/foo.XML", 3, {wrongXml}, before);
+        row("dialog cancelled", "", 3, {wrongXml}, before);
+        row("foo.xml in folder bar", "lib/bar/foo.xml", 3, installed,
+            {"bar", "bar/bar.xml", "bar/block", "bar/block/bar.js", "bar/foo.xml", "bar/readme.txt",
+             "blocked"});
+        row("question cancelled", "lib/bar/foo.xml", 0, {confirmText("foo")}, before);
+        row("library already in the root", kRoot + "/bar/bar.xml", 2,
+            {confirmText("bar"), kInstalled, kOpenHost}, before);
+        row("copy fails", "lib/blocked/foo.xml", 2,
+            {confirmText("foo"), "! 库文件夹复制失败，库未安装！请检查文件夹权限后重试！"}, before);
     }
     void localInstall() {
         QFETCH(QString, chosen);
-        QFETCH(QString, setup);
         QFETCH(int, oks);
         QFETCH(QStringList, messages);
         QFETCH(QStringList, files);
         auto s = open();
         s->app.writeFile(QStringLiteral("lib/bar/foo.xml"), "<xml/>");
         s->app.writeFile(QStringLiteral("lib/bar/block/bar.js"), "js");
-        if (setup == QLatin1String("installed")) {
-            s->writeReadme(QStringLiteral("bar"), QStringLiteral("1"));
-            s->app.writeFile(kRoot + QStringLiteral("/bar/bar.xml"), "<xml/>");
-        } else if (setup == QLatin1String("blocked")) {
-            s->app.writeFile(kRoot + QStringLiteral("/bar"), "in the way");
-        }
+        s->app.writeFile(QStringLiteral("lib/blocked/foo.xml"), "<xml/>");
+        s->writeReadme(QStringLiteral("bar"), QStringLiteral("1"));
+        s->app.writeFile(kRoot + QStringLiteral("/bar/bar.xml"), "<xml/>");
+        s->app.writeFile(kRoot + QStringLiteral("/blocked"), "in the way");
         if (!chosen.isEmpty()) {
             s->platform.fileAnswers << s->app.file(chosen);
         }
@@ -461,9 +419,10 @@ private Q_SLOTS:
         QCOMPARE(s->w().Text18->text(), chosen.isEmpty() ? QString() : s->app.file(chosen));
         QCOMPARE(shown(s->platform), messages);
         QCOMPARE(snapshot(s->root()).keys(), files);
+        QCOMPARE(readFile(s->root() + QStringLiteral("/blocked")), QByteArray("in the way"));
         const bool installed = messages.contains(kInstalled);
-        QCOMPARE(!s->w().List3->findItems(QStringLiteral("bar"), Qt::MatchExactly).isEmpty(), installed);
-        QCOMPARE(s->platform.started, installed && oks == 3 ? QStringList{s->exe()} : QStringList{});
+        QCOMPARE(s->w().List3->findItems(QStringLiteral("bar"), Qt::MatchExactly).isEmpty(), !installed);
+        QCOMPARE(s->platform.started, QStringList(installed && oks == 3 ? 1 : 0, s->exe()));
     }
 };
 
