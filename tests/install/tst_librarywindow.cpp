@@ -155,9 +155,7 @@ private Q_SLOTS:
             "库名：Ghost|作者：|网络库版本：|适用板卡：|更新日期：|联系方式：|网址：||库简介：", "o");
         // A section with every key but 库名 counts as absent, yet its values are shown.
         row("catalog section without 库名", "NoName", "",
-            QStringLiteral(
-                "库名：NoName|作者：李四|网络库版本：0.1|适用板卡：|更新日期：|联系方式：|网址：||库简介："),
-            "o");
+            "库名：NoName|作者：李四|网络库版本：0.1|适用板卡：|更新日期：|联系方式：|网址：||库简介：", "o");
     }
     void details() {
         QFETCH(QString, library);
