@@ -296,6 +296,9 @@ private Q_SLOTS:
         QCOMPARE(server_->requestLog(), QStringList{requested});
         QCOMPARE(s->platform.progressLabels.size(), 1);
         QCOMPARE(readFile(s->cached(name)), readFile(served_.filePath(name + ".zip")));
+        QCOMPARE(
+            QDir(s->app.file(QStringLiteral("Dravonel/ku/Wenjian"))).entryList(QDir::Files | QDir::Hidden),
+            QStringList{name + ".zip"}); // nothing left beside the package
         const bool installed = outcome == QLatin1String("installed");
         if (installed) {
             QCOMPARE(snapshot(s->root()), (QMap<QString, QByteArray>{{name, "<dir>"},
@@ -312,8 +315,8 @@ private Q_SLOTS:
         QCOMPARE(s->platform.started, QStringList(installed ? 1 : 0, s->exe()));
     }
 
-    // A download that fails shows one message, asks nothing and leaves the package already in the
-    // cache, like everything else, as it was.
+    // A download that fails shows one message, asks nothing and leaves the package cache, like
+    // everything else, as it was: an earlier package stays, no file appears.
     void downloadFailures_data() {
         QTest::addColumn<QString>("mode"); // the server's misbehaviour, or a special case in <>
         QTest::addColumn<QString>("name"); // empty: nothing selected
@@ -349,11 +352,6 @@ private Q_SLOTS:
         }
         s->w().settings().write(QStringLiteral("fuwuqi"), base);
         s->platform.cancelOnFirstProgress = mode == QLatin1String("<cancel>");
-        if (mode == QLatin1String("<no cache>")) {
-            QVERIFY(QDir(s->app.file(QStringLiteral("Dravonel/ku/Wenjian"))).removeRecursively());
-        } else {
-            s->app.writeFile("Dravonel/ku/Wenjian/" + name + ".zip", "earlier");
-        }
         if (name.isEmpty()) {
             s->w().List2->setCurrentRow(-1);
             s->w().List2->clearSelection();
@@ -361,14 +359,28 @@ private Q_SLOTS:
             s->w().List2->addItem(name); // a second row of the same name does no harm
             s->click(s->w().List2, name);
         }
-        const QMap<QString, QByteArray> before = snapshot(s->app.path());
-        s->platform.answers = {Platform::Answer::Ok, Platform::Answer::Ok, Platform::Answer::Ok};
-        s->w().Command13->click();
-        QCOMPARE(shown(s->platform), QStringList{message});
-        if (requested != QStringList{QStringLiteral("*")}) {
-            QCOMPARE(server_->requestLog(), requested);
+        const bool noCache = mode == QLatin1String("<no cache>");
+        if (noCache) {
+            QVERIFY(QDir(s->app.file(QStringLiteral("Dravonel/ku/Wenjian"))).removeRecursively());
         }
-        QCOMPARE(snapshot(s->app.path()), before);
+        // With an earlier package in the cache, and without one.
+        for (const bool earlier : noCache ? QList<bool>{false} : QList<bool>{true, false}) {
+            if (earlier) {
+                s->app.writeFile("Dravonel/ku/Wenjian/" + name + ".zip", "earlier");
+            } else {
+                QFile::remove(s->cached(name));
+            }
+            const QMap<QString, QByteArray> before = snapshot(s->app.path());
+            s->platform.clear();
+            server_->clearLog();
+            s->platform.answers = {Platform::Answer::Ok, Platform::Answer::Ok, Platform::Answer::Ok};
+            s->w().Command13->click();
+            QCOMPARE(shown(s->platform), QStringList{message});
+            if (requested != QStringList{QStringLiteral("*")}) {
+                QCOMPARE(server_->requestLog(), requested);
+            }
+            QCOMPARE(snapshot(s->app.path()), before);
+        }
     }
 
     // The library root holds bar (bar.xml, readme.txt) and a file named blocked; the chosen .xml names
