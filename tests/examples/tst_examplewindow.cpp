@@ -1,12 +1,11 @@
 #include "FakePlatform.h"
+#include "Support.h"
 #include "TempAppFolder.h"
 #include "TestServer.h"
 #include "ZipBuilder.h"
 #include "app/Form1.h"
+#include "install/ExampleEntry.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -17,191 +16,154 @@
 
 namespace {
 
-const QString kInstalled = QStringLiteral("安装成功");
-const QString kNotFound = QStringLiteral("库文件下载失败！请检查网络后重试！错误代码：-2146697211");
-const QString kBoards = QStringLiteral("host/resources/app/src/boards");
 const QString kExamples = QStringLiteral("host/resources/app/src/boards/Dravonel_examples");
+const QString kNotFound = QStringLiteral("! 库文件下载失败！请检查网络后重试！错误代码：-2146697211");
 
-QString question(const QString& title) {
-    return QStringLiteral("是否打开【") + title + QStringLiteral("】示例？");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-// A window whose host installation lies in the app folder, with the example packages of `server`.
+// A window whose host installation lies in the application folder, with the examples of `base`.
 struct Window {
-    QTemporaryDir packages;
-    std::unique_ptr<TestServer> server;
-    std::unique_ptr<TempAppFolder> app;
+    TempAppFolder app;
     FakePlatform platform;
     std::unique_ptr<Form1> form;
 
-    explicit Window(const QString& serverMode = QString()) {
-        // led.zip holds 流水灯.qnp; breath.zip a title with a space; bad.zip is not a zip at all.
-        writeFile(
-            packages.filePath(QStringLiteral("led.zip")),
-            ZipBuilder().file(QStringLiteral("流水灯.qnp").toUtf8(), "{\"title\":\"流水灯\"}", true).bytes());
-        writeFile(packages.filePath(QStringLiteral("breath.zip")),
-                  ZipBuilder().file(QStringLiteral("呼吸灯 演示.qnp").toUtf8(), "{}", true).bytes());
-        writeFile(packages.filePath(QStringLiteral("bad.zip")), "this is no archive");
-        server = std::make_unique<TestServer>(packages.path());
-        app = std::make_unique<TempAppFolder>();
-        app->writeConfig({QStringLiteral("quenra=") + app->file(QStringLiteral("host/Quenra.exe")),
-                          QStringLiteral("fuwuqi=") + server->baseUrl(serverMode)});
-        QDir().mkpath(app->file(kBoards));
-        form = std::make_unique<Form1>(app->context(&platform));
+    explicit Window(const QString& base) {
+        app.writeConfig({"quenra=" + app.file(QStringLiteral("host/Quenra.exe")), "fuwuqi=" + base});
+        QDir().mkpath(app.file(QStringLiteral("host/resources/app/src/boards")));
+        form = std::make_unique<Form1>(app.context(&platform));
         form->startUp();
+        form->show();
         form->List6->clear();
-        form->List6->addItems({QStringLiteral("流水灯[led]"), QStringLiteral("呼吸灯 演示[breath]"),
-                               QStringLiteral("丢失[missing]"), QStringLiteral("空[]"),
-                               QStringLiteral("坏包[bad]"), QStringLiteral("a]b[c]"),
-                               QStringLiteral("无右括号[led"), QStringLiteral("越界[../led]"),
-                               QStringLiteral("../越界[led]")});
         platform.clear();
-        server->clearLog();
     }
-
+    // Adds `row` to the list and double-clicks it with the mouse; the empty row calls the handler
+    // with nothing selected.
     void doubleClick(const QString& row) {
-        const QList<QListWidgetItem*> found = form->List6->findItems(row, Qt::MatchExactly);
-        QVERIFY(!found.isEmpty());
-        form->List6->setCurrentItem(found.first());
-        form->List6_DblClick();
+        if (row.isEmpty()) {
+            form->List6_DblClick();
+            return;
+        }
+        form->List6->addItem(row);
+        const QPoint at = form->List6->visualItemRect(form->List6->item(0)).center();
+        QTest::mouseClick(form->List6->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(form->List6->viewport(), Qt::LeftButton, {}, at);
     }
-    QString examples() const { return app->file(kExamples); }
+    QString examples() const { return app.file(kExamples); }
 };
 
 } // namespace
 
 class TestExampleWindow final : public QObject {
     Q_OBJECT
+private:
+    QTemporaryDir packages_;
+    std::unique_ptr<TestServer> server_;
+
 private Q_SLOTS:
-    void installsAndOpensTheExample_data() {
+    void initTestCase() {
+        writeFile(
+            packages_.filePath(QStringLiteral("led.zip")),
+            ZipBuilder().file(QStringLiteral("流水灯.qnp").toUtf8(), "{\"title\":\"流水灯\"}", true).bytes());
+        writeFile(packages_.filePath(QStringLiteral("breath.zip")),
+                  ZipBuilder().file(QStringLiteral("呼吸灯 演示.qnp").toUtf8(), "{}", true).bytes());
+        writeFile(packages_.filePath(QStringLiteral("bad.zip")), "this is no archive");
+        server_ = std::make_unique<TestServer>(packages_.path());
+        QVERIFY2(server_->isRunning(), qPrintable(server_->errorText()));
+    }
+    void cleanupTestCase() { server_.reset(); }
+
+    // A row names a package and a title: the package is unpacked into the examples folder and the
+    // title's .qnp opened on OK. A row that names nothing, or a failure, stops without the question
+    // and leaves the host's folders as they were.
+    void doubleClick_data() {
         QTest::addColumn<QString>("row");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("plain") << "流水灯[led]"
-                               << "流水灯";
-        QTest::newRow("space and Chinese") << "呼吸灯 演示[breath]"
-                                           << "呼吸灯 演示";
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QStringList>("requested");
+        QTest::addColumn<QString>("file"); // in the examples folder afterwards
+        QTest::addColumn<bool>("open");    // the answer to the open question
+        const auto row = [](const char* tag, const QString& row, const QStringList& messages,
+                            const QStringList& requested, const QString& file = {}, bool open = false) {
+            QTest::newRow(tag) << row << messages << requested << file << open;
+        };
+        const auto opens = [](const QString& title) {
+            return QStringList{"安装成功", "? 是否打开【" + title + "】示例？"};
+        };
+        const QString badName = "含有不能用作文件名的字符（如 / \\ .. : 或控制字符），无法下载！";
+        row("plain", "流水灯[led]", opens("流水灯"), {"/led.zip"}, "流水灯.qnp", true);
+        row("space and Chinese", "呼吸灯 演示[breath]", opens("呼吸灯 演示"), {"/breath.zip"},
+            "呼吸灯 演示.qnp", true);
+        row("Cancel opens nothing", "流水灯[led]", opens("流水灯"), {"/led.zip"}, "流水灯.qnp");
+        row("404", "丢失[missing]", {kNotFound}, {"/missing.zip"});
+        row("empty package name asks for .zip", "空[]", {kNotFound}, {"/.zip"});
+        row("not a zip", "坏包[bad]", {"! 解压失败"}, {"/bad.zip"});
+        row("package name leaving the cache", "越界[../led]", {"! 库名【../led】" + badName}, {});
+        row("title leaving the examples", "../越界[led]", {"! 示例【../越界】" + badName}, {});
+        row("] before [", "a]b[c]", {}, {});
+        row("no ]", "无右括号[led", {}, {});
+        row("nothing selected", "", {}, {});
     }
-    void installsAndOpensTheExample() {
+    void doubleClick() {
         QFETCH(QString, row);
-        QFETCH(QString, title);
-        Window w;
-        QVERIFY2(w.server->isRunning(), qPrintable(w.server->errorText()));
-        w.platform.answers = {Platform::Answer::Ok, Platform::Answer::Ok};
+        QFETCH(QStringList, messages);
+        QFETCH(QStringList, requested);
+        QFETCH(QString, file);
+        QFETCH(bool, open);
+        Window w(server_->baseUrl());
+        const QMap<QString, QByteArray> before = snapshot(w.app.file(QStringLiteral("host")));
+        w.platform.answers = {Platform::Answer::Ok, open ? Platform::Answer::Ok : Platform::Answer::Cancel};
+        server_->clearLog();
         w.doubleClick(row);
-        const QString file = w.examples() + QLatin1Char('/') + title + QStringLiteral(".qnp");
-        QVERIFY(QFileInfo::exists(file));
-        QCOMPARE(w.platform.messageTexts(), (QStringList{kInstalled, question(title)}));
-        QCOMPARE(w.platform.messages.last().icon, Platform::Icon::Question);
-        QCOMPARE(w.platform.messages.last().defaultButton, Platform::Answer::Cancel);
-        QCOMPARE(w.platform.opened, QStringList{file});
+        QCOMPARE(shown(w.platform), messages);
+        QCOMPARE(server_->requestLog(), requested);
+        if (file.isEmpty()) {
+            QCOMPARE(snapshot(w.app.file(QStringLiteral("host"))), before);
+        } else {
+            QVERIFY(QFileInfo::exists(w.examples() + '/' + file));
+        }
+        QCOMPARE(w.platform.opened, QStringList(open ? 1 : 0, w.examples() + '/' + file));
     }
 
-    void cancelOpensNothing() {
-        Window w;
-        w.platform.answers = {Platform::Answer::Ok, Platform::Answer::Cancel};
-        w.doubleClick(QStringLiteral("流水灯[led]"));
-        QVERIFY(QFileInfo::exists(w.examples() + QStringLiteral("/流水灯.qnp")));
-        QVERIFY(w.platform.opened.isEmpty());
-    }
-
-    void realDoubleClickInstalls() {
-        Window w;
-        w.form->show();
-        QListWidgetItem* item = w.form->List6->item(0);
-        w.form->List6->setCurrentItem(item);
-        const QPoint at = w.form->List6->visualItemRect(item).center();
-        QTest::mouseClick(w.form->List6->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(w.form->List6->viewport(), Qt::LeftButton, {}, at);
-        QCOMPARE(w.platform.messageTexts().value(0), kInstalled);
-    }
-
-    void failuresStopBeforeTheQuestion_data() {
-        QTest::addColumn<QString>("row");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("requested");
-        QTest::newRow("404") << "丢失[missing]" << kNotFound << "/missing.zip";
-        QTest::newRow("empty package name asks for .zip") << "空[]" << kNotFound << "/.zip";
-        QTest::newRow("not a zip") << "坏包[bad]"
-                                   << "解压失败"
-                                   << "/bad.zip";
-    }
-    void failuresStopBeforeTheQuestion() {
-        QFETCH(QString, row);
-        QFETCH(QString, message);
-        QFETCH(QString, requested);
-        Window w;
-        w.doubleClick(row);
-        QCOMPARE(w.platform.messageTexts(), QStringList{message});
-        QCOMPARE(w.server->requestLog(), QStringList{requested});
-        QVERIFY(w.platform.opened.isEmpty());
-    }
-
-    void rowsNamingNoExampleDoNothing_data() {
-        QTest::addColumn<QString>("row");
-        QTest::newRow("] before [") << "a]b[c]";
-        QTest::newRow("no ]") << "无右括号[led";
-    }
-    void rowsNamingNoExampleDoNothing() {
-        QFETCH(QString, row);
-        Window w;
-        w.doubleClick(row);
-        QVERIFY(w.platform.messages.isEmpty());
-        QVERIFY(w.server->requestLog().isEmpty());
-    }
-
-    void nothingSelectedDoesNothing() {
-        Window w;
-        w.form->List6->setCurrentRow(-1);
-        w.form->List6_DblClick();
-        QVERIFY(w.platform.messages.isEmpty());
-        QVERIFY(w.server->requestLog().isEmpty());
-    }
-
-    void namesThatLeaveTheirFolderAreRefused_data() {
-        QTest::addColumn<QString>("row");
-        QTest::newRow("package name") << "越界[../led]";
-        QTest::newRow("title") << "../越界[led]";
-    }
-    void namesThatLeaveTheirFolderAreRefused() {
-        QFETCH(QString, row);
-        Window w;
-        w.doubleClick(row);
-        QCOMPARE(w.platform.messages.size(), 1);
-        QVERIFY(w.platform.messages.first().text.contains(QStringLiteral("无法下载")));
-        QVERIFY(w.server->requestLog().isEmpty());
-        QVERIFY(!QFileInfo::exists(w.app->file(QStringLiteral("host/resources/app/src/boards/越界.qnp"))));
-    }
-
-    void panelCreatesTheExamplesFolderOnce() {
-        Window w;
-        QVERIFY(!QFileInfo::exists(w.examples()));
-        w.form->show();
+    // The panel creates a missing examples folder and leaves whatever stands there alone.
+    void panel() {
+        Window w(server_->baseUrl());
+        writeFile(w.examples(), "a file");
         w.form->toggleOverlay(w.form->Frame8); // another overlay panel is open
         QTest::mouseClick(w.form->Command29, Qt::LeftButton);
         QVERIFY(w.form->Frame14->isVisible());
         QVERIFY(!w.form->Frame8->isVisible());
+        QCOMPARE(readFile(w.examples()), QByteArray("a file"));
+        QTest::mouseClick(w.form->Command29, Qt::LeftButton);
+        QVERIFY(!w.form->Frame14->isVisible());
+        QVERIFY(QFile::remove(w.examples()));
+        QTest::mouseClick(w.form->Command29, Qt::LeftButton);
         QVERIFY(QFileInfo(w.examples()).isDir());
         writeFile(w.examples() + QStringLiteral("/mine.qnp"), "kept");
         QTest::mouseClick(w.form->Command29, Qt::LeftButton);
-        QVERIFY(!w.form->Frame14->isVisible());
         QTest::mouseClick(w.form->Command29, Qt::LeftButton);
-        QVERIFY(QFileInfo::exists(w.examples() + QStringLiteral("/mine.qnp")));
+        QCOMPARE(readFile(w.examples() + QStringLiteral("/mine.qnp")), QByteArray("kept"));
         QTest::mouseClick(w.form->Command30, Qt::LeftButton);
         QCOMPARE(w.platform.opened, QStringList{w.examples()});
     }
 
-    void examplesPathThatIsAFileIsLeftAlone() {
-        Window w;
-        writeFile(w.examples(), "a file");
-        w.form->Command29_Click();
-        QVERIFY(QFileInfo(w.examples()).isFile());
+    // The rows' edge cases the window table does not show.
+    void parse_data() {
+        QTest::addColumn<QString>("row");
+        QTest::addColumn<QString>("package"); // "<none>": the row names no example
+        QTest::addColumn<QString>("title");
+        const auto row = [](const char* tag, const QString& row, const QString& package,
+                            const QString& title) { QTest::newRow(tag) << row << package << title; };
+        row("spaces and Chinese kept", "呼吸灯 演示 [breath]", "breath", "呼吸灯 演示 ");
+        row("no [ but ]", "led]x", "led", "led]x");
+        row("empty brackets", "空[]", "", "空");
+        row("first brackets only", "a[b]c[d]", "b", "ac[d]");
+        row("every occurrence removed from title", "x[p]y[p]", "p", "xy");
+        row("empty row", "", "<none>", "");
+    }
+    void parse() {
+        QFETCH(QString, row);
+        QFETCH(QString, package);
+        QFETCH(QString, title);
+        const ExampleEntry e = parseExampleEntry(row).value_or(ExampleEntry{QStringLiteral("<none>"), {}});
+        QCOMPARE(e.packageName, package);
+        QCOMPARE(e.title, title);
     }
 };
 

@@ -1,48 +1,16 @@
+#include "Support.h"
 #include "TempAppFolder.h"
 #include "ZipBuilder.h"
 #include "install/Extract.h"
 #include "settings/Gbk.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QMap>
 #include <QTest>
 
 using install::ExtractError;
-using install::ExtractLimits;
-using install::ExtractResult;
 
 Q_DECLARE_METATYPE(install::ExtractError)
 
 namespace {
-
-// Every folder and file below `root`, with the content of the files.
-QMap<QString, QByteArray> snapshot(const QString& root) {
-    QMap<QString, QByteArray> tree;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QFileInfo info = it.fileInfo();
-        const QString rel = QDir(root).relativeFilePath(path);
-        if (info.isSymLink()) {
-            tree.insert(rel, "<link>" + QFile::encodeName(info.symLinkTarget()));
-        } else if (info.isDir()) {
-            tree.insert(rel, "<dir>");
-        } else {
-            QFile f(path);
-            f.open(QIODevice::ReadOnly);
-            tree.insert(rel, f.readAll());
-        }
-    }
-    return tree;
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 QByteArray filler(int size) {
     QByteArray b(size, Qt::Uninitialized);
@@ -52,18 +20,18 @@ QByteArray filler(int size) {
     return b;
 }
 
-// A sandbox: an application folder holding a destination folder with an installed library and a
-// package file beside it.
+// An application folder whose destination holds an installed library, with the package beside it.
 struct Sandbox {
     TempAppFolder app;
     QString root = app.path();
     QString dest = root + QStringLiteral("/libraries/ThirdParty");
     QString zip = root + QStringLiteral("/pkg.zip");
 
-    Sandbox() {
+    explicit Sandbox(const QByteArray& archive) {
         app.writeFile(QStringLiteral("libraries/ThirdParty/LibA/LibA.xml"), "old xml");
         app.writeFile(QStringLiteral("libraries/ThirdParty/LibA/old.txt"), "kept");
         app.writeFile(QStringLiteral("libraries/ThirdParty/Other/keep.txt"), "other");
+        writeFile(zip, archive);
     }
 };
 
@@ -73,168 +41,113 @@ class TestExtract final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void replacesFilesKeepsOthers() {
-        Sandbox s;
-        ZipBuilder()
-            .folder("LibA/")
-            .file("LibA/LibA.xml", "new xml")
-            .file("LibA/block/LibA.js", "js")
-            .folder("LibA/examples")
-            .write(s.zip);
-        const ExtractResult r = install::extractZip(s.zip, s.dest);
+        Sandbox s(ZipBuilder()
+                      .folder("LibA/")
+                      .file("LibA/LibA.xml", "new xml")
+                      .file("LibA/block/LibA.js", "js")
+                      .folder("LibA/examples")
+                      .bytes());
+        const install::ExtractResult r = install::extractZip(s.zip, s.dest);
         QVERIFY2(r.ok(), qPrintable(r.detail));
-        QCOMPARE(readAll(s.dest + "/LibA/LibA.xml"), QByteArray("new xml"));
-        QCOMPARE(readAll(s.dest + "/LibA/old.txt"), QByteArray("kept"));
-        QCOMPARE(readAll(s.dest + "/LibA/block/LibA.js"), QByteArray("js"));
-        QVERIFY(QFileInfo(s.dest + "/LibA/examples").isDir());
-        QCOMPARE(readAll(s.dest + "/Other/keep.txt"), QByteArray("other"));
-        // Nothing but the destination and the package is left beside it.
+        QCOMPARE(snapshot(s.dest), (QMap<QString, QByteArray>{{"LibA", "<dir>"},
+                                                              {"LibA/LibA.xml", "new xml"},
+                                                              {"LibA/block", "<dir>"},
+                                                              {"LibA/block/LibA.js", "js"},
+                                                              {"LibA/examples", "<dir>"},
+                                                              {"LibA/old.txt", "kept"},
+                                                              {"Other", "<dir>"},
+                                                              {"Other/keep.txt", "other"}}));
+        // No staging folder is left beside the destination.
         QCOMPARE(
             QDir(s.root + "/libraries").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList{QStringLiteral("ThirdParty")});
     }
 
-    void entryNameEncodings_data() {
-        QTest::addColumn<QByteArray>("rawName");
-        QTest::addColumn<bool>("utf8Flag");
-        const QString name = QStringLiteral("RGB灯带/说明 文档.txt");
-        QTest::newRow("code page 936, no UTF-8 mark") << gbk::encode(name) << false;
-        QTest::newRow("UTF-8 with the mark") << name.toUtf8() << true;
-        QTest::newRow("UTF-8 without the mark") << name.toUtf8() << false;
-    }
-    void entryNameEncodings() {
-        QFETCH(QByteArray, rawName);
-        QFETCH(bool, utf8Flag);
-        Sandbox s;
-        ZipBuilder().file(rawName, "text", utf8Flag).file("RGB/plain.txt", "ascii").write(s.zip);
-        const ExtractResult r = install::extractZip(s.zip, s.dest);
-        QVERIFY2(r.ok(), qPrintable(r.detail));
-        QCOMPARE(readAll(s.dest + QStringLiteral("/RGB灯带/说明 文档.txt")), QByteArray("text"));
-        QCOMPARE(readAll(s.dest + "/RGB/plain.txt"), QByteArray("ascii"));
-    }
-
-    void refusedArchivesChangeNothing_data() {
+    // Archives unpacked into a destination that holds an installed library: one that is refused
+    // changes nothing at all.
+    void outcomes_data() {
         QTest::addColumn<QByteArray>("archive");
         QTest::addColumn<ExtractError>("error");
-        // Each hostile archive starts with a good entry, which must not land either.
-        auto withGood = [] { return ZipBuilder().file("LibA/LibA.xml", "new xml").file("Fresh/f.txt", "f"); };
-        QTest::newRow("parent element")
-            << withGood().file("../evil.txt", "x").bytes() << ExtractError::UnsafeName;
-        QTest::newRow("nested parent elements")
-            << withGood().file("LibA/../../evil.txt", "x").bytes() << ExtractError::UnsafeName;
-        QTest::newRow("backslash parent")
-            << withGood().file("..\\evil.txt", "x").bytes() << ExtractError::UnsafeName;
-        QTest::newRow("drive letter")
-            << withGood().file("C:/evil.txt", "x").bytes() << ExtractError::UnsafeName;
-        QTest::newRow("control character") << withGood()
-                                                  .file("LibA/a\x01"
-                                                        "b.txt",
-                                                        "x")
-                                                  .bytes()
-                                           << ExtractError::UnsafeName;
-        QTest::newRow("symlink escaping, then a file through it")
-            << withGood().symlink("LibA/out", "../..").file("LibA/out/evil.txt", "x").bytes()
-            << ExtractError::UnsupportedEntry;
-        QTest::newRow("absolute symlink")
-            << withGood().symlink("LibA/passwd", "/etc/passwd").bytes() << ExtractError::UnsupportedEntry;
-        const QByteArray whole =
-            withGood().file("LibA/big.bin", filler(200000)).file("LibA/z.txt", "z").bytes();
-        QTest::newRow("truncated") << whole.left(whole.size() * 6 / 10) << ExtractError::Corrupt;
-        QTest::newRow("not an archive") << filler(5000) << ExtractError::CannotOpen;
-        QTest::newRow("folder where the destination has a file")
-            << ZipBuilder().file("Fresh/f.txt", "f").file("LibA/old.txt/inner.txt", "x").bytes()
-            << ExtractError::Conflict;
-        QTest::newRow("file where the destination has a folder")
-            << ZipBuilder().file("Fresh/f.txt", "f").file("Other", "x").bytes() << ExtractError::Conflict;
-    }
-    void refusedArchivesChangeNothing() {
-        QFETCH(QByteArray, archive);
-        QFETCH(ExtractError, error);
-        Sandbox s;
-        QFile f(s.zip);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(archive);
-        f.close();
-        const QMap<QString, QByteArray> before = snapshot(s.root);
-        const ExtractResult r = install::extractZip(s.zip, s.dest);
-        QCOMPARE(r.error, error);
-        QCOMPARE(snapshot(s.root), before);
-        QVERIFY(!QFile::exists(QStringLiteral("/evil.txt")));
-    }
-
-    void absoluteEntryNameIsRefused() {
-        Sandbox s;
-        const QByteArray target = QFile::encodeName(s.root + "/evil.txt");
-        ZipBuilder().file("LibA/LibA.xml", "new").file(target, "x").write(s.zip);
-        const QMap<QString, QByteArray> before = snapshot(s.root);
-        QCOMPARE(install::extractZip(s.zip, s.dest).error, ExtractError::UnsafeName);
-        QCOMPARE(snapshot(s.root), before);
-    }
-
-    void limits_data() {
+        QTest::addColumn<QString>("landed");      // a file below the destination after a success
+        QTest::addColumn<QString>("destination"); // below the sandbox; "<none>": the empty path
         QTest::addColumn<qint64>("maxBytes");
         QTest::addColumn<qint64>("maxEntries");
-        QTest::addColumn<ExtractError>("error");
-        QTest::newRow("within both") << qint64(3000) << qint64(3) << ExtractError::None;
-        QTest::newRow("bytes over") << qint64(2999) << qint64(3) << ExtractError::TooLarge;
-        QTest::newRow("entries over") << qint64(3000) << qint64(2) << ExtractError::TooManyEntries;
+        const auto row = [](const char* tag, const QByteArray& archive, ExtractError error,
+                            const QString& landed = {}, const QString& destination = "libraries/ThirdParty",
+                            qint64 maxBytes = qint64(1) << 30, qint64 maxEntries = 100000) {
+            QTest::newRow(tag) << archive << error << landed << destination << maxBytes << maxEntries;
+        };
+        using E = ExtractError;
+        const QString name = "RGB灯带/说明 文档.txt";
+        row("code page 936 name, no UTF-8 mark", ZipBuilder().file(gbk::encode(name), "x").bytes(), E::None,
+            name);
+        row("UTF-8 name with the mark", ZipBuilder().file(name.toUtf8(), "x", true).bytes(), E::None, name);
+        row("UTF-8 name without the mark", ZipBuilder().file(name.toUtf8(), "x").bytes(), E::None, name);
+
+        // Each hostile archive starts with good entries, which must not land either.
+        const auto good = [] {
+            return ZipBuilder().file("LibA/LibA.xml", "new xml").file("Fresh/f.txt", "f");
+        };
+        row("parent element", good().file("../evil.txt", "x").bytes(), E::UnsafeName);
+        row("absolute path", good().file("/evil.txt", "x").bytes(), E::UnsafeName);
+        row("symlink escaping, then a file through it",
+            good().symlink("LibA/out", "../..").file("LibA/out/evil.txt", "x").bytes(), E::UnsupportedEntry);
+        row("absolute symlink", good().symlink("LibA/passwd", "/etc/passwd").bytes(), E::UnsupportedEntry);
+        const QByteArray whole = good().file("LibA/big.bin", filler(200000)).file("LibA/z.txt", "z").bytes();
+        row("truncated", whole.left(whole.size() * 6 / 10), E::Corrupt);
+        row("not an archive", filler(5000), E::CannotOpen);
+        row("folder where the destination has a file", good().file("LibA/old.txt/inner.txt", "x").bytes(),
+            E::Conflict);
+        row("file where the destination has a folder", good().file("Other", "x").bytes(), E::Conflict);
+
+        const QByteArray three =
+            ZipBuilder().file("L/a", filler(1000)).file("L/b", filler(1000)).file("L/c", "c").bytes();
+        row("within both limits", three, E::None, "L/c", "libraries/ThirdParty", 2001, 3);
+        row("bytes over", three, E::TooLarge, {}, "libraries/ThirdParty", 2000, 3);
+        row("entries over", three, E::TooManyEntries, {}, "libraries/ThirdParty", 2001, 2);
+
+        // Only the last level of the destination is created, and only for an extraction that succeeds.
+        row("last level missing", three, E::None, "L/c", "examples");
+        row("parent missing", three, E::DestinationUnavailable, {}, "missing/examples");
+        row("a file", three, E::DestinationUnavailable, {}, "pkg.zip");
+        row("empty path", three, E::DestinationUnavailable, {}, "<none>");
+        row("refused, last level missing", good().file("../b", "b").bytes(), E::UnsafeName, {}, "examples");
     }
-    void limits() {
+    void outcomes() {
+        QFETCH(QByteArray, archive);
+        QFETCH(ExtractError, error);
+        QFETCH(QString, landed);
+        QFETCH(QString, destination);
         QFETCH(qint64, maxBytes);
         QFETCH(qint64, maxEntries);
-        QFETCH(ExtractError, error);
-        Sandbox s;
-        ZipBuilder()
-            .file("L/a", filler(1000))
-            .file("L/b", filler(1000))
-            .file("L/c", filler(1000))
-            .write(s.zip);
+        Sandbox s(archive);
+        const QString dest = destination == QLatin1String("<none>") ? QString() : s.root + '/' + destination;
         const QMap<QString, QByteArray> before = snapshot(s.root);
-        ExtractLimits limits;
-        limits.maxBytes = maxBytes;
-        limits.maxEntries = maxEntries;
-        QCOMPARE(install::extractZip(s.zip, s.dest, limits).error, error);
-        QCOMPARE(snapshot(s.root) == before, error != ExtractError::None);
-    }
-
-    void destinationCreatedOnlyBelowAnExistingParent() {
-        Sandbox s;
-        ZipBuilder().file("Ex/ex.qnp", "example").write(s.zip);
-        const QString fresh = s.root + "/examples";
-        QVERIFY(install::extractZip(s.zip, fresh).ok());
-        QCOMPARE(readAll(fresh + "/Ex/ex.qnp"), QByteArray("example"));
-
-        const QString orphan = s.root + "/missing/examples";
-        QCOMPARE(install::extractZip(s.zip, orphan).error, ExtractError::DestinationUnavailable);
-        QVERIFY(!QFileInfo::exists(s.root + "/missing"));
-
-        QCOMPARE(install::extractZip(s.zip, s.zip).error, ExtractError::DestinationUnavailable);
-        QCOMPARE(install::extractZip(s.zip, QString()).error, ExtractError::DestinationUnavailable);
-    }
-
-    void failedExtractionRemovesTheFolderItCreated() {
-        Sandbox s;
-        ZipBuilder().file("ok.txt", "x").file("../evil.txt", "x").write(s.zip);
-        const QString fresh = s.root + "/examples";
-        QCOMPARE(install::extractZip(s.zip, fresh).error, ExtractError::UnsafeName);
-        QVERIFY(!QFileInfo::exists(fresh));
+        const install::ExtractResult r = install::extractZip(s.zip, dest, {maxBytes, maxEntries});
+        QVERIFY2(r.error == error, qPrintable(r.detail));
+        if (error == ExtractError::None) {
+            QVERIFY(QFileInfo(dest + '/' + landed).isFile());
+        } else {
+            QCOMPARE(snapshot(s.root), before);
+        }
+        QVERIFY(!QFile::exists(QStringLiteral("/evil.txt")));
     }
 
     void failureWhileMovingUndoesEarlierMoves_data() {
         QTest::addColumn<QString>("failAt");
-        QTest::newRow("after a new folder and a replaced file") << QStringLiteral("LibA/zz.txt");
-        QTest::newRow("at the first move") << QStringLiteral("AAA");
+        QTest::newRow("after a new folder and a replaced file") << "LibA/zz.txt";
+        QTest::newRow("at the first move") << "AAA";
     }
     void failureWhileMovingUndoesEarlierMoves() {
         QFETCH(QString, failAt);
-        Sandbox s;
         // Moves go in name order: AAA (a new folder), LibA/LibA.xml (replaces), LibA/zz.txt.
-        ZipBuilder()
-            .file("AAA/a.txt", "a")
-            .file("LibA/LibA.xml", "new xml")
-            .file("LibA/zz.txt", "z")
-            .write(s.zip);
+        Sandbox s(ZipBuilder()
+                      .file("AAA/a.txt", "a")
+                      .file("LibA/LibA.xml", "new xml")
+                      .file("LibA/zz.txt", "z")
+                      .bytes());
         const QMap<QString, QByteArray> before = snapshot(s.root);
-        const ExtractResult r = install::extractZipChecked(
+        const install::ExtractResult r = install::extractZipChecked(
             s.zip, s.dest, {}, [&](const QString& target) { return !target.endsWith(failAt); });
         QCOMPARE(r.error, ExtractError::WriteFailed);
         QCOMPARE(snapshot(s.root), before);
@@ -243,24 +156,23 @@ private Q_SLOTS:
     void safeEntryPath_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("path"); // "<refused>" when refused
-        const QString refused = QStringLiteral("<refused>");
-        QTest::newRow("plain") << "Lib/a.txt"
-                               << "Lib/a.txt";
-        QTest::newRow("folder") << "Lib/"
-                                << "Lib";
-        QTest::newRow("backslashes") << "Lib\\block\\a.js"
-                                     << "Lib/block/a.js";
-        QTest::newRow("dot elements") << "./Lib/./a.txt"
-                                      << "Lib/a.txt";
-        QTest::newRow("the destination itself") << "./"
-                                                << "";
-        QTest::newRow("dots in a name") << "Lib/a..b.txt"
-                                        << "Lib/a..b.txt";
-        QTest::newRow("parent") << "Lib/../../a" << refused;
-        QTest::newRow("leading slash") << "/a" << refused;
-        QTest::newRow("leading backslash") << "\\a" << refused;
-        QTest::newRow("drive") << "c:a" << refused;
-        QTest::newRow("undecodable") << QStringLiteral("Lib/\uFFFD.txt") << refused;
+        const auto row = [](const char* tag, const QString& name, const QString& path) {
+            QTest::newRow(tag) << name << path;
+        };
+        const QString refused = "<refused>";
+        row("plain", "Lib/a.txt", "Lib/a.txt");
+        row("folder", "Lib/", "Lib");
+        row("backslashes", "Lib\\block\\a.js", "Lib/block/a.js");
+        row("dot elements", "./Lib/./a.txt", "Lib/a.txt");
+        row("the destination itself", "./", "");
+        row("dots in a name", "Lib/a..b.txt", "Lib/a..b.txt");
+        row("parent", "Lib/../../a", refused);
+        row("backslash parent", "..\\a", refused);
+        row("leading slash", "/a", refused);
+        row("leading backslash", "\\a", refused);
+        row("drive", "c:a", refused);
+        row("control character", "Lib/a\x01.txt", refused);
+        row("undecodable", "Lib/\uFFFD.txt", refused);
     }
     void safeEntryPath() {
         QFETCH(QString, name);

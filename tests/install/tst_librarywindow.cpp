@@ -1,346 +1,438 @@
 #include "FakePlatform.h"
+#include "Support.h"
 #include "TempAppFolder.h"
+#include "TestServer.h"
+#include "ZipBuilder.h"
 #include "app/Form1.h"
+#include "settings/Gbk.h"
 
 #include <QComboBox>
-#include <QDir>
-#include <QFile>
+#include <QDateTime>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
 
-// Texts the user sees, spelled out so a changed constant shows up as a failure.
-const QString kTitle = QStringLiteral("Quenra小助手");
-const QString kNoBoard = QStringLiteral("请先选择对应板块后重试！！");
-const QString kWrongXml = QStringLiteral("库文件选择错误，请选择库文件夹下的.xml文件！");
 const QString kInstalled = QStringLiteral("安装成功");
-const QString kOpenHost = QStringLiteral("是否打开Quenra？");
+const QString kOpenHost = QStringLiteral("? 是否打开Quenra？");
+const QString kDownloadFailed = QStringLiteral("! 库文件下载失败！请检查网络后重试！错误代码：");
+const QString kRoot = QStringLiteral("host/resources/app/src/boards/default/Uno/libraries/ThirdParty");
 
-const QString kNoServer = QStringLiteral("fuwuqi=http://127.0.0.1:1/");
-const QString kRoot = QStringLiteral("host/resources/app/src/boards/default/Uno/libraries/ThirdParty/");
-
-const QString kCatalog =
-    QStringLiteral("公告=欢迎\r\n"
-                   "[AHT20]\r\n"
-                   "库名=AHT20温湿度传感器\r\n作者=张三\r\n库版本=1.2\r\n适用板卡=Uno\r\n"
-                   "更新日期=2024-03-01\r\n联系方式=QQ 1\r\n网址=https://e.example/aht20\r\n"
-                   "库简介=温湿度\r\n"
-                   "[NoName]\r\n作者=李四\r\n库版本=0.1\r\n");
-
-QString readme(const QString& section, const QString& version) {
-    return QStringLiteral("[") + section + QStringLiteral("]\r\n库名=") + section +
-           QStringLiteral("\r\n库版本=") + version + QStringLiteral("\r\n");
+QString confirmText(const QString& name) {
+    return "? 是否确定将【" + name + QStringLiteral("】加入到【Uno】库中？");
 }
 
+// The package of library `name` as it is installed; entry names in GBK, or UTF-8 with the mark.
+QByteArray library(const QString& name, bool gbkNames = false) {
+    const auto entry = [&](const QString& n) {
+        return gbkNames ? gbk::encode(name + '/' + n) : (name + '/' + n).toUtf8();
+    };
+    return ZipBuilder()
+        .folder(entry(QString()))
+        .file(entry(name + ".xml"), "<xml/>", !gbkNames)
+        .file(entry(QStringLiteral("examples/示例.qnp")), "<xml/>", !gbkNames)
+        .bytes();
+}
+
+// A window on `board` of a host installation below the application folder, with the catalog of
+// `base`.
 struct Window {
-    std::unique_ptr<TempAppFolder> app = std::make_unique<TempAppFolder>();
+    TempAppFolder app;
     FakePlatform platform;
     std::unique_ptr<Form1> form;
 
-    Form1& w() const { return *form; }
-    QString exe() const { return app->file(QStringLiteral("host/Quenra.exe")); }
-    QString root() const { return app->file(kRoot).chopped(1); }
-    void writeReadme(const QString& library, const QString& text) const {
-        app->writeGbk(kRoot + library + QStringLiteral("/readme.txt"), text);
+    Window(const QString& base, const QString& board, int stallMs) {
+        app.writeConfig({"fuwuqi=" + base, "quenra=" + exe(), "Kuliebiao=" + board});
+        app.writeFile(QStringLiteral("host/Quenra.exe"), "#!/bin/sh\n");
+        AppContext context = app.context(&platform);
+        context.timeouts.stallMs = stallMs;
+        form = std::make_unique<Form1>(context);
+        form->startUp();
+        form->show();
+        platform.clear();
     }
-    void writeCatalog(const QString& text) const {
-        app->writeGbk(QStringLiteral("Dravonel/ku/Ku.txt"), text);
+    Form1& w() const { return *form; }
+    QString exe() const { return app.file(QStringLiteral("host/Quenra.exe")); }
+    QString root() const { return app.file(kRoot); }
+    QString cached(const QString& name) const { return app.file("Dravonel/ku/Wenjian/" + name + ".zip"); }
+    void writeReadme(const QString& library, const QString& version) const {
+        app.writeGbk(kRoot + '/' + library + "/readme.txt",
+                     '[' + library + "]\r\n库名=" + library + "\r\n库版本=" + version + "\r\n");
+    }
+    void click(QListWidget* list, const QString& text) const {
+        const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
+        QVERIFY2(!found.isEmpty(), qPrintable(text));
+        list->setCurrentItem(found.first());
+    }
+    // Which action buttons are shown: i install, r reinstall, u update, o the five open buttons.
+    QString buttons() const {
+        const auto letter = [](const QPushButton* b, const char* l) {
+            return QString(b->isVisible() ? l : "");
+        };
+        const QList<const QPushButton*> open{form->Command101, form->Command102, form->Command200,
+                                             form->Command201, form->Command202};
+        const auto opens = std::ranges::count_if(open, &QWidget::isVisible);
+        return letter(form->Command13, "i") + letter(form->Command6, "r") + letter(form->Command19, "u") +
+               (opens == 5   ? "o"
+                : opens == 0 ? ""
+                             : "<some open buttons>");
     }
 };
-
-// A window whose host installation lies below the application folder, with board `board` stored and
-// the catalog cache written; List2 holds AHT20 and NoName.
-std::unique_ptr<Window> open(const QString& board = QStringLiteral("Uno"),
-                             const std::function<void(const Window&)>& prepare = {}) {
-    auto s = std::make_unique<Window>();
-    s->app->writeConfig(
-        {kNoServer, QStringLiteral("quenra=") + s->exe(), QStringLiteral("Kuliebiao=") + board});
-    s->app->writeFile(QStringLiteral("host/Quenra.exe"), "#!/bin/sh\n");
-    QDir().mkpath(s->root());
-    if (prepare) {
-        prepare(*s);
-    }
-    s->form = std::make_unique<Form1>(s->app->context(&s->platform));
-    s->form->startUp();
-    s->form->show();
-    s->writeCatalog(kCatalog);
-    s->form->List2->clear();
-    s->form->List2->addItems({QStringLiteral("AHT20"), QStringLiteral("NoName")});
-    s->platform.clear();
-    return s;
-}
-
-void click(QListWidget* list, const QString& text) {
-    const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
-    QVERIFY2(!found.isEmpty(), qPrintable(text));
-    list->setCurrentItem(found.first());
-}
-
-// Which action buttons are shown: i install, r reinstall, u update, o the five open buttons.
-QString shownButtons(const Form1& w) {
-    QString s;
-    if (w.Command13->isVisible()) {
-        s += QLatin1Char('i');
-    }
-    if (w.Command6->isVisible()) {
-        s += QLatin1Char('r');
-    }
-    if (w.Command19->isVisible()) {
-        s += QLatin1Char('u');
-    }
-    const bool open = w.Command101->isVisible();
-    for (const QPushButton* b : {w.Command102, w.Command200, w.Command201, w.Command202}) {
-        if (b->isVisible() != open) {
-            return QStringLiteral("open buttons disagree");
-        }
-    }
-    if (open) {
-        s += QLatin1Char('o');
-    }
-    return s;
-}
-
-QStringList lines(const Form1& w) {
-    return w.Text11->toPlainText().split(QLatin1Char('\n'));
-}
 
 } // namespace
 
 class TestLibraryWindow final : public QObject {
     Q_OBJECT
+private:
+    QTemporaryDir served_;
+    std::unique_ptr<TestServer> server_;
+
+    std::unique_ptr<Window> open(const QString& board = QStringLiteral("Uno"), int stallMs = 3000) const {
+        auto s = std::make_unique<Window>(server_->baseUrl(), board, stallMs);
+        server_->clearLog();
+        return s;
+    }
+
 private Q_SLOTS:
+    void initTestCase() {
+        // Library headers carry one trailing character, as the server writes them.
+        writeFile(served_.filePath(QStringLiteral("KU.txt")),
+                  gbk::encode(QStringLiteral(
+                      "公告：测试\r\n[AHT20] \r\n库名=AHT20温湿度传感器\r\n作者=张三\r\n库版本=1.2\r\n"
+                      "适用板卡=Arduino Uno\r\n更新日期=2024-03-01\r\n联系方式=QQ 12345\r\n"
+                      "网址=https://example.com/aht20\r\n库简介=读取温度和湿度\r\n"
+                      "[NoName] \r\n作者=李四\r\n库版本=0.1\r\n[Servo Motor] \r\n库名=舵机\r\n"
+                      "[RGB灯带] \r\n库名=RGB灯带\r\n[Missing] \r\n库名=没有包\r\n[Bad] \r\n")));
+        for (const QString name : {"AHT20", "Servo Motor"}) {
+            writeFile(served_.filePath(name + ".zip"), library(name));
+        }
+        writeFile(served_.filePath(QStringLiteral("RGB灯带.zip")), library(QStringLiteral("RGB灯带"), true));
+        writeFile(served_.filePath(QStringLiteral("Bad.zip")),
+                  ZipBuilder().file("Bad/Bad.xml", "<xml/>").file("../../../../evil.txt", "x").bytes());
+        server_ = std::make_unique<TestServer>(served_.path());
+        QVERIFY2(server_->isRunning(), qPrintable(server_->errorText()));
+    }
+    void cleanupTestCase() { server_.reset(); }
+
+    // Text11 and the buttons for each case, read through the files: the catalog cache and the
+    // installed description file.
     void details_data() {
-        QTest::addColumn<QString>("list");
         QTest::addColumn<QString>("library");
-        QTest::addColumn<QString>("readmeText"); // empty: no description file
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<int>("lineCount");
-        QTest::addColumn<QString>("firstLines"); // the first three lines, joined by "|"
+        QTest::addColumn<QString>("readme"); // the installed version; empty: no description file
+        QTest::addColumn<QString>("lines");  // joined by "|"
         QTest::addColumn<QString>("buttons");
-        QTest::newRow("current version") << "List2"
-                                         << "AHT20" << readme("AHT20", "1.2") << "网络库信息" << 10
-                                         << "库名：AHT20温湿度传感器|作者：张三|本地版本：1.2"
-                                         << "ro";
-        QTest::newRow("not installed")
-            << "List2"
-            << "AHT20"
-            << ""
-            << "网络库信息" << 9 << "库名：AHT20温湿度传感器|作者：张三|网络库版本：1.2"
-            << "i";
-        QTest::newRow("local only") << "List3"
-                                    << "MyLocalLib" << readme("MyLocalLib", "0.1") << "本地库信息" << 8
-                                    << "库名：MyLocalLib|作者：|网络库版本："
-                                    << "o";
+        QTest::addColumn<QString>("caption"); // the local caption: a List3 row
+        QTest::addColumn<QString>("board");
+        QTest::addColumn<QString>("hostFile");
+        const auto row = [](const char* tag, const QString& library, const QString& readme,
+                            const QString& lines, const QString& buttons,
+                            const QString& caption = "网络库信息", const QString& board = "Uno",
+                            const QString& hostFile = "Quenra.exe") {
+            QTest::newRow(tag) << library << readme << lines << buttons << caption << board << hostFile;
+        };
+        const QString both = QString("库名：AHT20温湿度传感器|作者：张三|本地版本：1.2|网络库版本：1.2|"
+                                     "适用板卡：Arduino Uno|更新日期：2024-03-01|联系方式：QQ 12345|"
+                                     "网址：https://example.com/aht20||库简介：读取温度和湿度");
+        const QString catalogOnly = QString(both).remove("本地版本：1.2|");
+        row("installed and current", "AHT20", "1.2", both, "ro");
+        row("1.2 against 1.20 is an update", "AHT20", "1.20",
+            QString(both).replace("本地版本：1.2", "本地版本：1.20"), "uo");
+        row("in the catalog only", "AHT20", "", catalogOnly, "i");
+        row("installed, no board", "AHT20", "1.2", catalogOnly, "i", "网络库信息", "");
+        row("installed, host file name in other case", "AHT20", "1.2", catalogOnly, "i", "网络库信息", "Uno",
+            "quenra.exe");
+        row("installed, not in the catalog", "MyLocalLib", "9",
+            "库名：MyLocalLib|作者：|网络库版本：|更新日期：|联系方式：|网址：||库简介：", "o", "本地库信息");
+        row("neither", "Ghost", "",
+            "库名：Ghost|作者：|网络库版本：|适用板卡：|更新日期：|联系方式：|网址：||库简介：", "o");
+        // A section with every key but 库名 counts as absent, yet its values are shown.
+        row("catalog section without 库名", "NoName", "",
+            "库名：NoName|作者：李四|网络库版本：0.1|适用板卡：|更新日期：|联系方式：|网址：||库简介：", "o");
     }
     void details() {
-        QFETCH(QString, list);
         QFETCH(QString, library);
-        QFETCH(QString, readmeText);
-        QFETCH(QString, caption);
-        QFETCH(int, lineCount);
-        QFETCH(QString, firstLines);
+        QFETCH(QString, readme);
+        QFETCH(QString, lines);
         QFETCH(QString, buttons);
-        auto s = open(QStringLiteral("Uno"), [&](const Window& win) {
-            QDir().mkpath(win.root() + QLatin1Char('/') + library);
-            if (!readmeText.isEmpty()) {
-                win.writeReadme(library, readmeText);
-            }
-        });
+        QFETCH(QString, caption);
+        QFETCH(QString, board);
+        QFETCH(QString, hostFile);
+        auto s = open(board);
         Form1& w = s->w();
-        if (list == QLatin1String("List3")) {
+        if (!readme.isEmpty()) {
+            s->writeReadme(library, readme);
+        }
+        w.Text8->setText(s->app.file("host/" + hostFile));
+        if (caption == QStringLiteral("本地库信息")) {
             w.Combo2_Click(); // lists the installed folders
-            click(w.List3, library);
+            s->click(w.List3, library);
         } else {
-            click(w.List2, library);
+            if (w.List2->findItems(library, Qt::MatchExactly).isEmpty()) {
+                w.List2->addItem(library);
+            }
+            s->click(w.List2, library);
         }
         QCOMPARE(w.SelectedLibrary, library);
         QCOMPARE(w.Frame7->title(), caption);
         QVERIFY(w.Text11->isVisible());
-        QCOMPARE(lines(w).size(), lineCount);
-        QCOMPARE(lines(w).mid(0, 3).join(QLatin1Char('|')), firstLines);
-        QCOMPARE(lines(w).at(lineCount - 2), QString());
-        QCOMPARE(shownButtons(w), buttons);
+        QCOMPARE(w.Text11->toPlainText(), lines.replace('|', '\n'));
+        QCOMPARE(s->buttons(), buttons);
         QVERIFY(s->platform.messages.isEmpty());
     }
 
-    void installedCopyIgnoredWithoutBoardOrExactHostName_data() {
-        QTest::addColumn<QString>("board");
-        QTest::addColumn<QString>("hostFile");
-        QTest::newRow("no board") << ""
-                                  << "Quenra.exe";
-        QTest::newRow("host file name in other case") << "Uno"
-                                                      << "quenra.exe";
-    }
-    void installedCopyIgnoredWithoutBoardOrExactHostName() {
-        QFETCH(QString, board);
-        QFETCH(QString, hostFile);
-        auto s = open(board, [](const Window& win) {
-            win.writeReadme(QStringLiteral("AHT20"), readme("AHT20", "1.2"));
-        });
-        Form1& w = s->w();
-        w.Text8->setText(s->app->file(QStringLiteral("host/")) + hostFile);
-        s->platform.clear();
-        click(w.List2, QStringLiteral("AHT20"));
-        QCOMPARE(shownButtons(w), QStringLiteral("i"));
-        QCOMPARE(lines(w).size(), 9);
-    }
-
+    // A click, also on the row already selected, reads the description file and the catalog again,
+    // even a catalog edited to the same size.
     void detailsReadAnewAtEveryClick() {
-        auto s = open(QStringLiteral("Uno"), [](const Window& win) {
-            win.writeReadme(QStringLiteral("AHT20"), readme("AHT20", "1.2"));
-        });
+        auto s = open();
         Form1& w = s->w();
-        click(w.List2, QStringLiteral("AHT20"));
-        QCOMPARE(shownButtons(w), QStringLiteral("ro"));
-
-        // A hand edit of the description file shows at the next click.
-        s->writeReadme(QStringLiteral("AHT20"), readme("AHT20", "1.1"));
-        click(w.List2, QStringLiteral("NoName"));
-        click(w.List2, QStringLiteral("AHT20"));
-        QCOMPARE(shownButtons(w), QStringLiteral("uo"));
-
-        // A mouse click on the row that is already selected reads the details again too.
-        s->writeReadme(QStringLiteral("AHT20"), readme("AHT20", "1.2"));
-        QListWidgetItem* item = w.List2->currentItem();
-        QTest::mouseClick(w.List2->viewport(), Qt::LeftButton, {}, w.List2->visualItemRect(item).center());
-        QCOMPARE(shownButtons(w), QStringLiteral("ro"));
+        s->writeReadme(QStringLiteral("AHT20"), QStringLiteral("1.2"));
+        s->click(w.List2, QStringLiteral("AHT20"));
+        QCOMPARE(s->buttons(), QStringLiteral("ro"));
+        const QPoint at = w.List2->visualItemRect(w.List2->currentItem()).center();
+        s->writeReadme(QStringLiteral("AHT20"), QStringLiteral("1.4"));
+        QTest::mouseClick(w.List2->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(s->buttons(), QStringLiteral("uo"));
+        const QString catalog = s->app.file(QStringLiteral("Dravonel/ku/Ku.txt"));
+        writeFile(catalog, readFile(catalog).replace("=1.2", "=1.4"));
+        QFile file(catalog);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(
+            file.setFileTime(QDateTime::currentDateTime().addSecs(10), QFileDevice::FileModificationTime));
+        file.close();
+        QTest::mouseClick(w.List2->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(s->buttons(), QStringLiteral("ro"));
     }
 
     void openButtons_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("suffix");
-        QTest::newRow("examples") << "Command101"
-                                  << "AHT20/examples/";
-        QTest::newRow("folder") << "Command102"
-                                << "AHT20";
-        QTest::newRow("xml") << "Command200"
-                             << "AHT20/AHT20.xml";
-        QTest::newRow("block") << "Command201"
-                               << "AHT20/block/AHT20.js";
-        QTest::newRow("generator") << "Command202"
-                                   << "AHT20/generator/AHT20.js";
+        const std::pair<const char*, const char*> rows[]{{"Command21", ""},
+                                                         {"Command101", "/AHT20/examples/"},
+                                                         {"Command102", "/AHT20"},
+                                                         {"Command200", "/AHT20/AHT20.xml"},
+                                                         {"Command201", "/AHT20/block/AHT20.js"},
+                                                         {"Command202", "/AHT20/generator/AHT20.js"}};
+        for (const auto& [button, suffix] : rows) {
+            QTest::newRow(button) << QString::fromLatin1(button) << QString::fromLatin1(suffix);
+        }
     }
     void openButtons() {
         QFETCH(QString, button);
         QFETCH(QString, suffix);
         auto s = open();
-        Form1& w = s->w();
-        click(w.List2, QStringLiteral("AHT20")); // not installed: the paths are opened all the same
-        w.findChild<QPushButton*>(button)->click();
-        QCOMPARE(s->platform.opened, QStringList{s->app->file(kRoot) + suffix});
+        s->click(s->w().List2, QStringLiteral("AHT20")); // not installed: the paths are opened all the same
+        s->w().findChild<QPushButton*>(button)->click();
+        QCOMPARE(s->platform.opened, QStringList{s->root() + suffix});
         QVERIFY(s->platform.messages.isEmpty());
     }
 
-    void libraryFolderButtonNeedsBoard() {
+    void buttonsNeedABoard_data() {
+        QTest::addColumn<QString>("button");
+        for (const char* b : {"Command21", "Command13", "Command19", "Command6"}) {
+            QTest::newRow(b) << QString::fromLatin1(b);
+        }
+    }
+    void buttonsNeedABoard() {
+        QFETCH(QString, button);
         auto s = open(QString());
-        s->w().Command21->click();
-        QCOMPARE(s->platform.messageTexts(), QStringList{kNoBoard});
-        QCOMPARE(s->platform.messages.first().icon, Platform::Icon::Critical);
+        s->click(s->w().List2, QStringLiteral("AHT20"));
+        s->w().findChild<QPushButton*>(button)->click();
+        QCOMPARE(shown(s->platform), QStringList{QStringLiteral("x 请先选择对应板块后重试！！")});
         QVERIFY(s->platform.opened.isEmpty());
-
-        auto t = open();
-        t->w().Command21->click();
-        QCOMPARE(t->platform.opened, QStringList{t->root()});
+        QVERIFY(server_->requestLog().isEmpty());
     }
 
-    void localInstallRefusals_data() {
-        QTest::addColumn<QString>("chosen"); // empty: the dialog is cancelled at first use
-        QTest::newRow("upper-case suffix") << "lib/bar/foo.XML";
-        QTest::newRow("cancelled, no earlier choice") << "";
+    // After the download: the question, then unpacking into the library root. A cancelled question
+    // or a refused package changes nothing below the host but the package cache.
+    void installs_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("requested");
+        QTest::addColumn<QString>("outcome");  // installed, cancelled or refused
+        QTest::addColumn<QString>("hostFile"); // the host path's file name
+        const auto row = [](const char* tag, const char* button, const QString& name,
+                            const QString& requested, const QString& outcome,
+                            const QString& hostFile = "Quenra.exe") {
+            QTest::newRow(tag) << QString::fromLatin1(button) << name << requested << outcome << hostFile;
+        };
+        row("install", "Command13", "AHT20", "/AHT20.zip", "installed");
+        row("update, name with a space", "Command19", "Servo Motor", "/Servo%20Motor.zip", "installed");
+        row("reinstall, Chinese name, GBK entries", "Command6", "RGB灯带", "/RGB%E7%81%AF%E5%B8%A6.zip",
+            "installed");
+        row("cancelled", "Command13", "AHT20", "/AHT20.zip", "cancelled");
+        row("entries leaving the root", "Command13", "Bad", "/Bad.zip", "refused");
+        // Such a host path is used as it is, so the destination is the program file itself.
+        row("host file name in other case", "Command13", "AHT20", "/AHT20.zip", "refused", "quenra.exe");
     }
-    void localInstallRefusals() {
-        QFETCH(QString, chosen);
+    void installs() {
+        QFETCH(QString, button);
+        QFETCH(QString, name);
+        QFETCH(QString, requested);
+        QFETCH(QString, outcome);
+        QFETCH(QString, hostFile);
         auto s = open();
-        if (!chosen.isEmpty()) {
-            s->platform.fileAnswers << s->app->file(chosen);
+        s->app.writeFile(kRoot + "/Other/keep.txt", "other");
+        s->app.writeFile("host/" + hostFile, "program");
+        s->w().Text8->setText(s->app.file("host/" + hostFile));
+        s->app.writeFile("Dravonel/ku/Wenjian/" + name + ".zip", "stale"); // replaced by the download
+        const QMap<QString, QByteArray> host = snapshot(s->app.file(QStringLiteral("host")));
+        QStringList messages{confirmText(name)};
+        if (outcome != QLatin1String("cancelled")) {
+            s->platform.answers = {Platform::Answer::Ok, Platform::Answer::Ok, Platform::Answer::Ok};
+            messages << (outcome == QLatin1String("installed") ? QStringList{kInstalled, kOpenHost}
+                                                               : QStringList{QStringLiteral("! 解压失败")});
         }
-        s->w().Command14->click();
-        QCOMPARE(s->platform.fileDialogs.size(), 1);
-        QCOMPARE(s->platform.fileDialogs.first().first, QStringLiteral("(*.xml)|*.xml"));
-        QCOMPARE(s->platform.messageTexts(), QStringList{kWrongXml});
-        QCOMPARE(s->platform.messages.first().icon, Platform::Icon::Critical);
-    }
-
-    void localInstallCopiesTheFolder() {
-        auto s = open();
-        s->app->writeFile(QStringLiteral("lib/bar/foo.xml"), "<xml/>");
-        s->app->writeFile(QStringLiteral("lib/bar/block/bar.js"), "js");
-        s->platform.fileAnswers << s->app->file(QStringLiteral("lib/bar/foo.xml"));
-        s->platform.answers << Platform::Answer::Ok << Platform::Answer::Ok << Platform::Answer::Ok;
-        Form1& w = s->w();
-        w.Command14->click();
-        QCOMPARE(w.Text18->text(), s->app->file(QStringLiteral("lib/bar/foo.xml")));
+        s->click(s->w().List2, name);
+        s->w().findChild<QPushButton*>(button)->click();
+        QCOMPARE(shown(s->platform), messages);
+        QCOMPARE(server_->requestLog(), QStringList{requested});
+        QCOMPARE(s->platform.progressLabels.size(), 1);
+        QCOMPARE(readFile(s->cached(name)), readFile(served_.filePath(name + ".zip")));
         QCOMPARE(
-            s->platform.messageTexts(),
-            (QStringList{QStringLiteral("是否确定将【foo】加入到【Uno】库中？"), kInstalled, kOpenHost}));
-        const Platform::Message& question = s->platform.messages.first();
-        QCOMPARE(question.icon, Platform::Icon::Question);
-        QCOMPARE(question.buttons, Platform::Buttons::OkCancel);
-        QCOMPARE(question.defaultButton, Platform::Answer::Cancel);
-        QCOMPARE(question.title, kTitle);
-        QCOMPARE(s->platform.messages.at(1).icon, Platform::Icon::None);
-        QVERIFY(QFile::exists(s->root() + QStringLiteral("/bar/foo.xml")));
-        QVERIFY(QFile::exists(s->root() + QStringLiteral("/bar/block/bar.js")));
-        QVERIFY(!w.List3->findItems(QStringLiteral("bar"), Qt::MatchExactly).isEmpty());
-        QCOMPARE(s->platform.started, QStringList{s->exe()});
+            QDir(s->app.file(QStringLiteral("Dravonel/ku/Wenjian"))).entryList(QDir::Files | QDir::Hidden),
+            QStringList{name + ".zip"}); // nothing left beside the package
+        const bool installed = outcome == QLatin1String("installed");
+        if (installed) {
+            QCOMPARE(snapshot(s->root()), (QMap<QString, QByteArray>{{name, "<dir>"},
+                                                                     {name + '/' + name + ".xml", "<xml/>"},
+                                                                     {name + "/examples", "<dir>"},
+                                                                     {name + "/examples/示例.qnp", "<xml/>"},
+                                                                     {"Other", "<dir>"},
+                                                                     {"Other/keep.txt", "other"}}));
+        } else {
+            QCOMPARE(snapshot(s->app.file(QStringLiteral("host"))), host);
+        }
+        QVERIFY(!QFileInfo::exists(QDir::tempPath() + QStringLiteral("/evil.txt")));
+        QCOMPARE(s->w().List3->findItems(name, Qt::MatchExactly).isEmpty(), !installed);
+        QCOMPARE(s->platform.started, QStringList(installed ? 1 : 0, s->exe()));
     }
 
-    void localInstallOfAnInstalledLibrarySucceeds() {
-        auto s = open();
-        s->writeReadme(QStringLiteral("bar"), readme("bar", "1"));
-        s->app->writeFile(kRoot + QStringLiteral("bar/bar.xml"), "<xml/>");
-        s->platform.fileAnswers << s->root() + QStringLiteral("/bar/bar.xml");
-        s->platform.answers << Platform::Answer::Ok << Platform::Answer::Ok << Platform::Answer::Cancel;
-        s->w().Command14->click();
-        QCOMPARE(
-            s->platform.messageTexts(),
-            (QStringList{QStringLiteral("是否确定将【bar】加入到【Uno】库中？"), kInstalled, kOpenHost}));
-        QVERIFY(s->platform.started.isEmpty());
-        QCOMPARE(QDir(s->root() + QStringLiteral("/bar")).entryList(QDir::Files),
-                 (QStringList{QStringLiteral("bar.xml"), QStringLiteral("readme.txt")}));
+    // A download that fails shows one message, asks nothing and leaves the package cache, like
+    // everything else, as it was: an earlier package stays, no file appears.
+    void downloadFailures_data() {
+        QTest::addColumn<QString>("mode"); // the server's misbehaviour, or a special case in <>
+        QTest::addColumn<QString>("name"); // empty: nothing selected
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("requested"); // {"*"}: not checked
+        const auto row = [](const char* tag, const QString& mode, const QString& name, const QString& message,
+                            const QStringList& requested = {"*"}) {
+            QTest::newRow(tag) << mode << name << message << requested;
+        };
+        const QString notFound = kDownloadFailed + "-2146697211";
+        row("missing package", "", "Missing", notFound, {"/Missing.zip"});
+        row("nothing selected asks for .zip", "", "", notFound, {"/.zip"});
+        row("500", "status/500", "AHT20", kDownloadFailed + "-2146697208");
+        row("cut-off body", "cut", "AHT20", kDownloadFailed + "-2146697208");
+        row("stalled", "stall", "AHT20", kDownloadFailed + "-2146697205");
+        row("refused", "<refused>", "AHT20", kDownloadFailed + "-2146697212");
+        row("cancelled", "<cancel>", "AHT20", kDownloadFailed + "-2147467260");
+        row("no cache folder", "<no cache>", "AHT20", kDownloadFailed + "-2147024893");
+        row("unsafe name", "", "../../evil",
+            QStringLiteral(
+                "! 库名【../../evil】含有不能用作文件名的字符（如 / \\ .. : 或控制字符），无法下载！"),
+            {});
     }
-
-    void localInstallCopyFailureIsReported() {
-        auto s = open();
-        s->app->writeFile(QStringLiteral("lib/bar/foo.xml"), "<xml/>");
-        // A file stands where the library folder would go.
-        s->app->writeFile(kRoot + QStringLiteral("bar"), "in the way");
-        s->platform.fileAnswers << s->app->file(QStringLiteral("lib/bar/foo.xml"));
-        s->platform.answers << Platform::Answer::Ok << Platform::Answer::Ok;
-        s->w().Command14->click();
-        QCOMPARE(s->platform.messages.size(), 2);
-        QVERIFY(s->platform.messages.at(1).text.startsWith(QStringLiteral("库文件夹复制失败")));
-        QCOMPARE(s->platform.messages.at(1).icon, Platform::Icon::Exclamation);
-        QVERIFY(!s->platform.messageTexts().contains(kInstalled));
-    }
-
-    void localInstallCancelledCopiesNothing() {
-        auto s = open();
-        s->app->writeFile(QStringLiteral("lib/bar/foo.xml"), "<xml/>");
-        s->platform.fileAnswers << s->app->file(QStringLiteral("lib/bar/foo.xml"));
-        s->w().Command14->click(); // the question's default answer is Cancel
-        QCOMPARE(s->platform.messages.size(), 1);
-        QVERIFY(!QFileInfo::exists(s->root() + QStringLiteral("/bar")));
-    }
-
-    void installNeedsBoard() {
-        auto s = open(QString());
-        click(s->w().List2, QStringLiteral("AHT20"));
-        for (QPushButton* b : {s->w().Command13, s->w().Command19, s->w().Command6}) {
+    void downloadFailures() {
+        QFETCH(QString, mode);
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        QFETCH(QStringList, requested);
+        auto s = open(QStringLiteral("Uno"), 800);
+        QString base = server_->baseUrl(mode.startsWith('<') ? QString() : mode);
+        if (mode == QLatin1String("<refused>")) {
+            base = QStringLiteral("http://127.0.0.1:%1/").arg(TestServer::unusedPort());
+        }
+        s->w().settings().write(QStringLiteral("fuwuqi"), base);
+        s->platform.cancelOnFirstProgress = mode == QLatin1String("<cancel>");
+        if (name.isEmpty()) {
+            s->w().List2->setCurrentRow(-1);
+            s->w().List2->clearSelection();
+        } else {
+            s->w().List2->addItem(name); // a second row of the same name does no harm
+            s->click(s->w().List2, name);
+        }
+        const bool noCache = mode == QLatin1String("<no cache>");
+        if (noCache) {
+            QVERIFY(QDir(s->app.file(QStringLiteral("Dravonel/ku/Wenjian"))).removeRecursively());
+        }
+        // With an earlier package in the cache, and without one.
+        for (const bool earlier : noCache ? QList<bool>{false} : QList<bool>{true, false}) {
+            if (earlier) {
+                s->app.writeFile("Dravonel/ku/Wenjian/" + name + ".zip", "earlier");
+            } else {
+                QFile::remove(s->cached(name));
+            }
+            const QMap<QString, QByteArray> before = snapshot(s->app.path());
             s->platform.clear();
-            b->click();
-            QCOMPARE(s->platform.messageTexts(), QStringList{kNoBoard});
-            QCOMPARE(s->platform.messages.first().icon, Platform::Icon::Critical);
-            QVERIFY(s->platform.progressLabels.isEmpty());
+            server_->clearLog();
+            s->platform.answers = {Platform::Answer::Ok, Platform::Answer::Ok, Platform::Answer::Ok};
+            s->w().Command13->click();
+            QCOMPARE(shown(s->platform), QStringList{message});
+            if (requested != QStringList{QStringLiteral("*")}) {
+                QCOMPARE(server_->requestLog(), requested);
+            }
+            QCOMPARE(snapshot(s->app.path()), before);
         }
-        QVERIFY(QDir(s->app->file(QStringLiteral("Dravonel/ku/Wenjian"))).isEmpty());
+    }
+
+    // The library root holds bar (bar.xml, readme.txt) and a file named blocked; the chosen .xml names
+    // its folder, copied into the root under its own name.
+    void localInstall_data() {
+        QTest::addColumn<QString>("chosen"); // empty: the dialog is cancelled
+        QTest::addColumn<int>("oks");        // answers before the default Cancel
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QStringList>("files"); // below the library root afterwards
+        const QString wrongXml = "x 库文件选择错误，请选择库文件夹下的.xml文件！";
+        const QStringList before{"bar", "bar/bar.xml", "bar/readme.txt", "blocked"};
+        const QStringList installed{confirmText("foo"), kInstalled, kOpenHost};
+        const auto row = [](const char* tag, const QString& chosen, int oks, const QStringList& messages,
+                            const QStringList& files) {
+            QTest::newRow(tag) << chosen << oks << messages << files;
+        };
+        row("upper-case suffix", "lib/bar/foo.XML", 3, {wrongXml}, before);
+        row("dialog cancelled", "", 3, {wrongXml}, before);
+        row("foo.xml in folder bar", "lib/bar/foo.xml", 3, installed,
+            {"bar", "bar/bar.xml", "bar/block", "bar/block/bar.js", "bar/foo.xml", "bar/readme.txt",
+             "blocked"});
+        row("question cancelled", "lib/bar/foo.xml", 0, {confirmText("foo")}, before);
+        row("library already in the root", kRoot + "/bar/bar.xml", 2,
+            {confirmText("bar"), kInstalled, kOpenHost}, before);
+        row("copy fails", "lib/blocked/foo.xml", 2,
+            {confirmText("foo"), "! 库文件夹复制失败，库未安装！请检查文件夹权限后重试！"}, before);
+    }
+    void localInstall() {
+        QFETCH(QString, chosen);
+        QFETCH(int, oks);
+        QFETCH(QStringList, messages);
+        QFETCH(QStringList, files);
+        auto s = open();
+        s->app.writeFile(QStringLiteral("lib/bar/foo.xml"), "<xml/>");
+        s->app.writeFile(QStringLiteral("lib/bar/block/bar.js"), "js");
+        s->app.writeFile(QStringLiteral("lib/blocked/foo.xml"), "<xml/>");
+        s->writeReadme(QStringLiteral("bar"), QStringLiteral("1"));
+        s->app.writeFile(kRoot + QStringLiteral("/bar/bar.xml"), "<xml/>");
+        s->app.writeFile(kRoot + QStringLiteral("/blocked"), "in the way");
+        if (!chosen.isEmpty()) {
+            s->platform.fileAnswers << s->app.file(chosen);
+        }
+        s->platform.answers = QList<Platform::Answer>(oks, Platform::Answer::Ok);
+        s->w().Command14->click();
+        QCOMPARE(s->platform.fileDialogs.value(0).first, QStringLiteral("(*.xml)|*.xml"));
+        QCOMPARE(s->w().Text18->text(), chosen.isEmpty() ? QString() : s->app.file(chosen));
+        QCOMPARE(shown(s->platform), messages);
+        QCOMPARE(snapshot(s->root()).keys(), files);
+        QCOMPARE(readFile(s->root() + QStringLiteral("/blocked")), QByteArray("in the way"));
+        const bool installed = messages.contains(kInstalled);
+        QCOMPARE(s->w().List3->findItems(QStringLiteral("bar"), Qt::MatchExactly).isEmpty(), !installed);
+        QCOMPARE(s->platform.started, QStringList(installed && oks == 3 ? 1 : 0, s->exe()));
     }
 };
 
