@@ -36,11 +36,16 @@ bool isAscii(QByteArrayView bytes) {
 }
 
 // True when the text ends in the first byte of a double-byte character whose second byte is missing.
-// A byte below 0x81 is never a first byte, so a character starts right after it: the bytes from
-// 0x81 up at the end pair up from there, and an odd count leaves the last one alone.
+// First bytes run from 0x81 to 0xFE; any other byte (ASCII, 0x80, 0xFF) stands alone, so a character
+// starts right after it. The bytes from 0x81 to 0xFE at the end pair up from there, and an odd count
+// leaves the last one alone.
 bool endsInHalfCharacter(QByteArrayView bytes) {
     qsizetype run = 0;
-    for (qsizetype i = bytes.size() - 1; i >= 0 && static_cast<unsigned char>(bytes[i]) >= 0x81; --i) {
+    for (qsizetype i = bytes.size() - 1; i >= 0; --i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x81 || b == 0xFF) {
+            break;
+        }
         ++run;
     }
     return run % 2 == 1;

@@ -33,6 +33,9 @@ private Q_SLOTS:
         QTest::newRow("lone first byte") << QByteArray("abc\x81") << QStringLiteral("abc") + fffd;
         QTest::newRow("after a whole character")
             << QByteArray::fromHex("b9abb8") << QStringLiteral("公") + fffd;
+        // Code page 936 maps 0xFF on its own (to U+F8F5), so it starts no pair.
+        QTest::newRow("0xff stands alone")
+            << QByteArray::fromHex("ffffffab") << QString(3, QChar(0xF8F5)) + fffd;
         QTest::newRow("whole pair is kept") << QByteArray::fromHex("41b9ab") << QStringLiteral("A公");
         QTest::newRow("long text") << QByteArray(100000, 'x') + QByteArray::fromHex("b9abb9")
                                    << QString(100000, QLatin1Char('x')) + QStringLiteral("公") + fffd;
