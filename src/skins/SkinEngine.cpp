@@ -40,6 +40,13 @@ QString toneRule(const QString& name, const char* colour) {
         .arg(QLatin1String(tone::Property), name, QLatin1String(colour));
 }
 
+// Setting a style sheet polishes every widget again, even when the text is the one in force.
+void applySheet(QApplication* app, const QString& sheet) {
+    if (app->styleSheet() != sheet) {
+        app->setStyleSheet(sheet);
+    }
+}
+
 } // namespace
 
 QString baseStyleSheet() {
@@ -53,7 +60,7 @@ bool SkinH_Attach() {
         return false;
     }
     registerGlyphs();
-    app->setStyleSheet(baseStyleSheet());
+    applySheet(app, baseStyleSheet());
     return true;
 }
 
@@ -69,6 +76,6 @@ bool SkinH_AttachEx(const QString& skinFile, const QString& password) {
     }
     registerGlyphs();
     // The skin follows the base, so its rules win where both say something.
-    app->setStyleSheet(baseStyleSheet() + QLatin1Char('\n') + *skin);
+    applySheet(app, baseStyleSheet() + QLatin1Char('\n') + *skin);
     return true;
 }
