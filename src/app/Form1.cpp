@@ -2,6 +2,7 @@
 
 #include "app/AppStrings.h"
 #include "app/ClickableLabel.h"
+#include "app/ControlFactory.h"
 #include "app/TextHolder.h"
 #include "app/Twips.h"
 #include "host/HostPaths.h"
@@ -22,29 +23,10 @@
 
 namespace {
 
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* box = named(new QGroupBox(caption, parent), name);
-    box->setGeometry(geometry);
-    return box;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* b = named(new QPushButton(caption, parent), name);
-    b->setGeometry(geometry);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* l = named(new QLabel(caption, parent), name);
-    l->setGeometry(geometry);
-    return l;
-}
+using controls::button;
+using controls::frame;
+using controls::label;
+using controls::named;
 
 ClickableLabel* link(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
     auto* l = named(new ClickableLabel(caption, parent), name);

@@ -290,6 +290,9 @@ private:
     QString showOpenFileDialog();
 
     // ---- host IDE state ----
+    // The path panel's two buttons with the path in Text8: a valid one is stored, the boards are
+    // listed and the version checked (OK also closes the panel at once); otherwise the message.
+    void takePathPanelChoice(bool closePanel);
     // Steps 4 to 6 of the board-selected handling: List3 gets the libraries installed for the current
     // board. Start-up uses it alone, so showing the stored board's libraries rewrites no setting.
     void listInstalledLibraries();

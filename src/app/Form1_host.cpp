@@ -25,32 +25,28 @@ void Form1::Command5_Click() {
     // skin, the skin's text colour with one (a colour named here would beat every skin).
     Text1->setStyleSheet(QString());
     Text1->setText(chosen);
-    if (host::isValidHostPath(Text8->text(), context().folder.sep)) {
-        Command17->setEnabled(true);
-        settings_.write(keys::HostPath, Text8->text());
-        Command21->setEnabled(true);
-        ListBoards();
-        CheckHostVersion();
-    } else {
-        Command21->setEnabled(false);
-        Command17->setEnabled(false);
-        platform().showMessage(msg::critical(hoststr::InvalidPath));
-    }
+    takePathPanelChoice(false);
 }
 
 void Form1::Command7_Click() {
-    if (host::isValidHostPath(Text8->text(), context().folder.sep)) {
-        Command17->setEnabled(true);
-        settings_.write(keys::HostPath, Text8->text());
-        Frame9->hide();
-        Command21->setEnabled(true);
-        ListBoards();
-        CheckHostVersion();
-    } else {
+    takePathPanelChoice(true);
+}
+
+void Form1::takePathPanelChoice(bool closePanel) {
+    if (!host::isValidHostPath(Text8->text(), context().folder.sep)) {
         Command21->setEnabled(false);
         Command17->setEnabled(false);
         platform().showMessage(msg::critical(hoststr::InvalidPath));
+        return;
     }
+    Command17->setEnabled(true);
+    settings_.write(keys::HostPath, Text8->text());
+    if (closePanel) {
+        Frame9->hide();
+    }
+    Command21->setEnabled(true);
+    ListBoards();
+    CheckHostVersion();
 }
 
 void Form1::Command16_Click() {

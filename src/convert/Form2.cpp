@@ -1,5 +1,6 @@
 #include "convert/Form2.h"
 
+#include "app/ControlFactory.h"
 #include "app/Platform.h"
 #include "app/Twips.h"
 #include "convert/ConvertRules.h"
@@ -18,23 +19,9 @@
 
 namespace {
 
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* box = named(new QGroupBox(caption, parent), name);
-    box->setGeometry(geometry);
-    return box;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* b = named(new QPushButton(caption, parent), name);
-    b->setGeometry(geometry);
-    b->setAutoDefault(false);
-    return b;
-}
+using controls::button;
+using controls::frame;
+using controls::named;
 
 QPlainTextEdit* textBox(QWidget* parent, const char* name, QRect geometry) {
     auto* t = named(new QPlainTextEdit(parent), name);
