@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -18,6 +19,12 @@ using Scene = std::function<void(ShotContext&)>;
 struct SceneRegistrar {
     SceneRegistrar(const char* name, Scene scene);
 };
+
+// config.ini lines of a scene: the program's version, the links, the catalog server (the demo
+// server when one runs, else an address where nothing listens), then `extra`.
+QStringList sceneConfig(const ShotContext& context, const QStringList& extra);
+// A copy of the demo host installation below `appFolder`; returns the copy's Quenra.exe.
+QString copyDemoHost(const QString& appFolder, const ShotContext& context);
 
 // Renders `widget` (offscreen) to outDir/name.png and prints the path.
 void saveShot(QWidget* widget, const QString& name, const ShotContext& context);

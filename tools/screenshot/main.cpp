@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
 #include <QMap>
 #include <QPixmap>
 #include <QTest>
@@ -19,6 +22,33 @@ QMap<QString, Scene>& scenes() {
 
 SceneRegistrar::SceneRegistrar(const char* name, Scene scene) {
     scenes().insert(QString::fromUtf8(name), std::move(scene));
+}
+
+QStringList sceneConfig(const ShotContext& c, const QStringList& extra) {
+    const QStringList lines{QStringLiteral("banben=1.03"), QStringLiteral("qunhao=123456789"),
+                            QStringLiteral("guanwang=https://quenra-helper.example.com"),
+                            QStringLiteral("fuwuqi=") + (c.serverUrl.isEmpty()
+                                                             ? QStringLiteral("http://127.0.0.1:1/")
+                                                             : c.serverUrl)};
+    return lines + extra;
+}
+
+QString copyDemoHost(const QString& appFolder, const ShotContext& c) {
+    const QString from = c.sourceDir + QStringLiteral("/demo/host");
+    const QString to = appFolder + QStringLiteral("/Quenra");
+    QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString target = to + path.mid(from.size());
+        if (it.fileInfo().isDir()) {
+            QDir().mkpath(target);
+        } else {
+            QDir().mkpath(QFileInfo(target).absolutePath());
+            QFile::copy(path, target);
+        }
+    }
+    return to + QStringLiteral("/Quenra.exe");
 }
 
 void settle() {

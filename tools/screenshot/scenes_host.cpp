@@ -12,40 +12,13 @@
 
 namespace {
 
-QStringList hostConfig(const ShotContext& c, const QStringList& extra) {
-    QStringList lines{QStringLiteral("banben=1.03"), QStringLiteral("qunhao=123456789"),
-                      QStringLiteral("guanwang=https://quenra-helper.example.com"),
-                      QStringLiteral("fuwuqi=") +
-                          (c.serverUrl.isEmpty() ? QStringLiteral("http://127.0.0.1:1/") : c.serverUrl)};
-    return lines + extra;
-}
-
-// A copy of the demo host installation below the application folder; returns its Quenra.exe.
-QString copyDemoHost(const TempAppFolder& app, const ShotContext& c) {
-    const QString from = c.sourceDir + QStringLiteral("/demo/host");
-    const QString to = app.file(QStringLiteral("Quenra"));
-    QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString target = to + path.mid(from.size());
-        if (it.fileInfo().isDir()) {
-            QDir().mkpath(target);
-        } else {
-            QDir().mkpath(QFileInfo(target).absolutePath());
-            QFile::copy(path, target);
-        }
-    }
-    return to + QStringLiteral("/Quenra.exe");
-}
-
 // The main window with the stored board's installed libraries listed at start-up.
 const SceneRegistrar boardChosen("main-window-board", [](ShotContext& c) {
     TempAppFolder app;
-    const QString exe = copyDemoHost(app, c);
+    const QString exe = copyDemoHost(app.path(), c);
     app.writeConfig(
-        hostConfig(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
-                       QStringLiteral("Kuliebiao=Arduino Uno")}));
+        sceneConfig(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
+                        QStringLiteral("Kuliebiao=Arduino Uno")}));
     FakePlatform platform;
     Form1 w(app.context(&platform));
     w.startUp();
@@ -61,8 +34,8 @@ const SceneRegistrar boardChosen("main-window-board", [](ShotContext& c) {
 // The path-settings panel after a choice whose installation names no supported version: the path
 // shows in the normal text colour and the panel stays.
 const SceneRegistrar pathChosen("path-settings-chosen", [](ShotContext& c) {
-    TempAppFolder app(hostConfig(c, {}));
-    const QString exe = copyDemoHost(app, c);
+    TempAppFolder app(sceneConfig(c, {}));
+    const QString exe = copyDemoHost(app.path(), c);
     QFile::remove(app.file(QStringLiteral("Quenra/resources/app/src/sw-config.json")));
     FakePlatform platform;
     platform.answers << Platform::Answer::Cancel;

@@ -26,32 +26,6 @@ const QString kFallbackCatalog = QStringLiteral(
     "库简介=单颗或多颗WS2812彩灯的颜色控制。\r\n"
     "[NoName]\r\n作者=佚名\r\n库版本=0.1\r\n库简介=没有库名的条目。\r\n");
 
-QStringList config(const ShotContext& c, const QStringList& extra) {
-    QStringList lines{QStringLiteral("banben=1.03"), QStringLiteral("qunhao=123456789"),
-                      QStringLiteral("guanwang=https://quenra-helper.example.com"),
-                      QStringLiteral("fuwuqi=") +
-                          (c.serverUrl.isEmpty() ? QStringLiteral("http://127.0.0.1:1/") : c.serverUrl)};
-    return lines + extra;
-}
-
-QString copyDemoHost(const TempAppFolder& app, const ShotContext& c) {
-    const QString from = c.sourceDir + QStringLiteral("/demo/host");
-    const QString to = app.file(QStringLiteral("Quenra"));
-    QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString target = to + path.mid(from.size());
-        if (it.fileInfo().isDir()) {
-            QDir().mkpath(target);
-        } else {
-            QDir().mkpath(QFileInfo(target).absolutePath());
-            QFile::copy(path, target);
-        }
-    }
-    return to + QStringLiteral("/Quenra.exe");
-}
-
 void click(QListWidget* list, const QString& text) {
     const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
     if (!found.isEmpty()) {
@@ -63,9 +37,10 @@ void click(QListWidget* list, const QString& text) {
 // the catalog's version, OLED at an older one) and "ESP32" (MyLocalLib, which the catalog lacks).
 const SceneRegistrar details("library-details", [](ShotContext& c) {
     TempAppFolder app;
-    const QString exe = copyDemoHost(app, c);
-    app.writeConfig(config(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
-                               QStringLiteral("Kuliebiao=Arduino Uno")}));
+    const QString exe = copyDemoHost(app.path(), c);
+    app.writeConfig(
+        sceneConfig(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
+                        QStringLiteral("Kuliebiao=Arduino Uno")}));
     FakePlatform platform;
     Form1 w(app.context(&platform));
     w.startUp();
@@ -100,9 +75,10 @@ const SceneRegistrar update("library-update", [](ShotContext& c) {
         return;
     }
     TempAppFolder app;
-    const QString exe = copyDemoHost(app, c);
-    app.writeConfig(config(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
-                               QStringLiteral("Kuliebiao=掌控板 v2")}));
+    const QString exe = copyDemoHost(app.path(), c);
+    app.writeConfig(
+        sceneConfig(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
+                        QStringLiteral("Kuliebiao=掌控板 v2")}));
     FakePlatform platform;
     Form1 w(app.context(&platform));
     w.startUp();

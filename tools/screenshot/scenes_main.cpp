@@ -7,16 +7,8 @@
 
 namespace {
 
-QStringList baseConfig(const ShotContext& c, const QStringList& extra) {
-    QStringList lines{QStringLiteral("banben=1.03"), QStringLiteral("qunhao=123456789"),
-                      QStringLiteral("guanwang=https://quenra-helper.example.com"),
-                      QStringLiteral("fuwuqi=") +
-                          (c.serverUrl.isEmpty() ? QStringLiteral("http://127.0.0.1:1/") : c.serverUrl)};
-    return lines + extra;
-}
-
 const SceneRegistrar pathPanel("path-settings", [](ShotContext& c) {
-    TempAppFolder app(baseConfig(c, {}));
+    TempAppFolder app(sceneConfig(c, {}));
     FakePlatform platform;
     Form1 w(app.context(&platform));
     w.startUp();
@@ -25,7 +17,7 @@ const SceneRegistrar pathPanel("path-settings", [](ShotContext& c) {
 });
 
 const SceneRegistrar mainWindow("main-window", [](ShotContext& c) {
-    TempAppFolder app(baseConfig(
+    TempAppFolder app(sceneConfig(
         c, {QStringLiteral("quenra=/opt/Quenra/Quenra.exe"), QStringLiteral("quenraBanben=Quenra 3.0 rc0")}));
     FakePlatform platform;
     Form1 w(app.context(&platform));
