@@ -8,7 +8,8 @@
 
 #include "FakePlatform.h"
 #include "TempAppFolder.h"
-#include "app/Form1.h"
+#include "Widgets.h"
+#include "app/MainWindow.h"
 #include "settings/Gbk.h"
 
 #include <QApplication>
@@ -83,13 +84,13 @@ int main(int argc, char** argv) {
     FakePlatform platform;
     folder.writeConfig({QStringLiteral("fuwuqi=http://127.0.0.1:1/"), QStringLiteral("Kuliebiao=Uno"),
                         QStringLiteral("quenra=") + exe});
-    Form1 w(folder.context(&platform));
+    MainWindow w(folder.context(&platform));
     w.startUp();
     // Start-up may have replaced or parsed the cache; the benchmark's catalog is the one measured.
     folder.writeGbk(QStringLiteral("Dravonel/ku/Ku.txt"), makeCatalog(libraries));
-    w.List2->clear();
+    child<QListWidget>(w, "List2")->clear();
     for (int i = 0; i < libraries; ++i) {
-        w.List2->addItem(libraryName(i));
+        child<QListWidget>(w, "List2")->addItem(libraryName(i));
     }
 
     // Reference: one read of the catalog file and its decoding from code page 936.
@@ -114,13 +115,13 @@ int main(int argc, char** argv) {
         const int row = int((qint64(i) * 7919) % libraries);
         QElapsedTimer t;
         t.start();
-        w.List2->setCurrentRow(row);
+        child<QListWidget>(w, "List2")->setCurrentRow(row);
         const double elapsed = t.nsecsElapsed() / 1e6;
         if (i == 0) {
             first = elapsed;
         }
         clicks.push_back(elapsed);
-        sink += w.Text11->toPlainText().size();
+        sink += child<QPlainTextEdit>(w, "Text11")->toPlainText().size();
     }
     const double reference = median(readDecode);
     const double click = median(clicks);

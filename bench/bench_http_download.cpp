@@ -2,7 +2,7 @@
 // from the same local server in the same run. Prints:
 //   BENCH http_download <ms> ms ratio=R target=1.25 ok|FAIL
 
-#include "catalog/HttpClient.h"
+#include "net/HttpClient.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -76,7 +76,9 @@ int main(int argc, char* argv[]) {
     const double ms = *std::min_element(ours.begin(), ours.end());
     const double ref = *std::min_element(curl.begin(), curl.end());
     const double ratio = ms / ref;
-    std::printf("64 MiB from 127.0.0.1: curl %.1f ms, client %.1f ms (fastest of 7; the client also flushes the file to disk)\n", ref, ms);
+    std::printf("64 MiB from 127.0.0.1: curl %.1f ms, client %.1f ms (fastest of 7; the client also flushes "
+                "the file to disk)\n",
+                ref, ms);
     std::printf("BENCH http_download %.1f ms ratio=%.2f target=1.25 %s\n", ms, ratio,
                 ratio <= 1.25 ? "ok" : "FAIL");
     return 0;

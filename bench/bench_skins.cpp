@@ -5,10 +5,10 @@
 //
 // Usage: bench_skins [SWITCHES]   (default 40; QUENRA_SOURCE_DIR names the repository)
 
-#include "app/Form1.h"
-#include "app/Platform.h"
-#include "skins/SkinEngine.h"
+#include "app/MainWindow.h"
 #include "skins/StyleSheetCheck.h"
+#include "ui/Platform.h"
+#include "ui/SkinEngine.h"
 
 #include <QApplication>
 #include <QDir>
@@ -79,7 +79,7 @@ int main(int argc, char* argv[]) {
     context.folder.dir = dir.path();
     context.folder.sep = QLatin1Char('/');
     context.platform = &platform;
-    Form1 window(context);
+    MainWindow window(context);
     window.show();
     SkinH_Attach();
     QApplication::processEvents();

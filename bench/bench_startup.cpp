@@ -7,7 +7,7 @@
 #include "FakePlatform.h"
 #include "TestServer.h"
 #include "app/AppSetup.h"
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 #include "settings/Gbk.h"
 
 #include <QApplication>
@@ -54,7 +54,7 @@ int runApp(int argc, char* argv[], const QString& appDir) {
     AppContext context;
     context.folder = AppFolder{appDir, QLatin1Char('/')};
     context.platform = &platform;
-    Form1 window(context);
+    MainWindow window(context);
     window.startUp();
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {

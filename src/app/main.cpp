@@ -1,6 +1,6 @@
 #include "app/AppSetup.h"
-#include "app/Form1.h"
-#include "app/QtPlatform.h"
+#include "app/MainWindow.h"
+#include "ui/QtPlatform.h"
 
 #include <QApplication>
 
@@ -37,7 +37,7 @@ int main(int argc, char* argv[]) {
     context.folder = AppFolder::ofRunningProgram();
     context.platform = &platform;
 
-    Form1 window(context);
+    MainWindow window(context);
     window.startUp();
     window.show();
     return QApplication::exec();

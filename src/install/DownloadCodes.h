@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalog/HttpClient.h"
+#include "net/HttpClient.h"
 
 #include <QString>
 #include <QtGlobal>

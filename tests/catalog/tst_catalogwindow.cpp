@@ -1,10 +1,8 @@
-#include "FakePlatform.h"
-#include "TempAppFolder.h"
+#include "AppWindow.h"
 #include "TestServer.h"
-#include "app/ClickableLabel.h"
-#include "app/Form1.h"
-#include "app/TextHolder.h"
+#include "app/MainWindow.h"
 #include "settings/Gbk.h"
+#include "ui/ClickableLabel.h"
 
 #include <QAction>
 #include <QDir>
@@ -58,12 +56,9 @@ QString refusedBase() {
 
 // One window and, unless told otherwise, a test server whose KU.txt is the sample catalog until
 // serve() changes it.
-struct Fixture {
+struct Fixture : AppWindow {
     QTemporaryDir serverRoot;
     std::unique_ptr<TestServer> server;
-    TempAppFolder app;
-    FakePlatform platform;
-    std::unique_ptr<Form1> window;
     // Short time-outs only where a test waits for one: a loaded machine may take a while to answer.
     NetTimeouts timeouts{5000, 5000};
 
@@ -84,14 +79,10 @@ struct Fixture {
                          QStringLiteral("shipin=https://video.example.org/tutorial"),
                          QStringLiteral("qunliao=https://chat.example.org/invite")});
     }
-    Form1& start(const QString& base, const QString& version = QStringLiteral("1.03")) {
+    MainWindow& start(const QString& base, const QString& version = QStringLiteral("1.03")) {
         configure(base, version);
-        AppContext context = app.context(&platform);
-        context.timeouts = timeouts;
-        window = std::make_unique<Form1>(context);
-        window->startUp();
-        window->show();
-        return *window;
+        AppWindow::start(timeouts);
+        return w();
     }
     QString cachePath() const { return app.file(QStringLiteral("Dravonel/ku/Ku.txt")); }
 };
@@ -119,22 +110,23 @@ private Q_SLOTS:
         Fixture f;
         QVERIFY2(f.server->isRunning(), qPrintable(f.server->errorText()));
         f.platform.answers = {answer};
-        Form1& w = f.start(f.server->baseUrl(), version);
+        MainWindow& w = f.start(f.server->baseUrl(), version);
         QCOMPARE(f.platform.progressLabels.size(), 1);
-        QCOMPARE(rows(w.List2), (QStringList{"AHT20", "OLED"}));
-        QCOMPARE(rows(w.List5), QStringList{QStringLiteral("示例网站[https://example.com/]")});
-        QCOMPARE(rows(w.List6), QStringList{QStringLiteral("流水灯[led]")});
-        QCOMPARE(w.Label51->text(), QStringLiteral("最新版本：V1.03版"));
-        QCOMPARE(w.Label52->text(), QStringLiteral("更新日期：2025年1月5日"));
-        QCOMPARE(w.Label18->text(), QStringLiteral("欢迎使用"));
-        QCOMPARE(w.Label18->width(), w.Label18->sizeHint().width()); // the notice wraps by its real width
-        QCOMPARE(w.Label20->text(), QStringLiteral("库更新时间:2025年1月4日"));
-        QVERIFY(!w.Label2->isVisible());
+        QCOMPARE(rows(child<QListWidget>(w, "List2")), (QStringList{"AHT20", "OLED"}));
+        QCOMPARE(rows(child<QListWidget>(w, "List5")),
+                 QStringList{QStringLiteral("示例网站[https://example.com/]")});
+        QCOMPARE(rows(child<QListWidget>(w, "List6")), QStringList{QStringLiteral("流水灯[led]")});
+        QCOMPARE(child<QLabel>(w, "Label51")->text(), QStringLiteral("最新版本：V1.03版"));
+        QCOMPARE(child<QLabel>(w, "Label52")->text(), QStringLiteral("更新日期：2025年1月5日"));
+        QCOMPARE(child<QLabel>(w, "Label18")->text(), QStringLiteral("欢迎使用"));
+        QCOMPARE(child<QLabel>(w, "Label18")->width(),
+                 child<QLabel>(w, "Label18")->sizeHint().width()); // the notice wraps by its real width
+        QCOMPARE(child<QLabel>(w, "Label20")->text(), QStringLiteral("库更新时间:2025年1月4日"));
+        QVERIFY(!child<QLabel>(w, "Label2")->isVisible());
         QCOMPARE(readFile(f.cachePath()), catalogBytes());
-        QCOMPARE(gbk::encode(w.Text12->toPlainText()), catalogBytes());
         QCOMPARE(f.platform.opened, opened);
-        QCOMPARE(w.Label1->isVisible(), version != QLatin1String("1.03"));
-        if (!w.Label1->isVisible()) {
+        QCOMPARE(child<QLabel>(w, "Label1")->isVisible(), version != QLatin1String("1.03"));
+        if (!child<QLabel>(w, "Label1")->isVisible()) {
             QCOMPARE(f.platform.messageTexts(), QStringList());
             return;
         }
@@ -144,9 +136,9 @@ private Q_SLOTS:
         QCOMPARE(m.title, QStringLiteral("Quenra小助手"));
         QCOMPARE(m.icon, Platform::Icon::Exclamation);
         QCOMPARE(m.buttons, Platform::Buttons::YesNo);
-        QCOMPARE(w.Label1->text(), QStringLiteral("最新版本为1.03版,点击下载"));
+        QCOMPARE(child<QLabel>(w, "Label1")->text(), QStringLiteral("最新版本为1.03版,点击下载"));
         f.platform.clear();
-        QTest::mouseClick(w.Label1, Qt::LeftButton);
+        QTest::mouseClick(child<QLabel>(w, "Label1"), Qt::LeftButton);
         QCOMPARE(f.platform.opened, QStringList{ProgramPage});
     }
 
@@ -155,38 +147,35 @@ private Q_SLOTS:
     void failedUpdateKeepsTheCache_data() {
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("downloadMessage");
-        QTest::addColumn<bool>("bodyShown"); // Text12 holds the last body, if one came
-        QTest::newRow("404 page with the marker") << "status/404" << DownloadFailed << false;
-        QTest::newRow("500") << "status/500" << DownloadFailed << false;
-        QTest::newRow("connection refused") << "<refused>" << DownloadFailed << false;
-        QTest::newRow("stalled server") << "stall" << DownloadFailed << false;
-        QTest::newRow("body cut short") << "cut" << DownloadFailed << false;
-        QTest::newRow("cancelled") << "<cancel>" << DownloadFailed << false;
-        QTest::newRow("cache folder missing") << "<no ku>" << DownloadFailed << false;
-        QTest::newRow("body without the marker") << "nomarker" << UpdateFailed << true;
+        QTest::newRow("404 page with the marker") << "status/404" << DownloadFailed;
+        QTest::newRow("500") << "status/500" << DownloadFailed;
+        QTest::newRow("connection refused") << "<refused>" << DownloadFailed;
+        QTest::newRow("stalled server") << "stall" << DownloadFailed;
+        QTest::newRow("body cut short") << "cut" << DownloadFailed;
+        QTest::newRow("cancelled") << "<cancel>" << DownloadFailed;
+        QTest::newRow("cache folder missing") << "<no ku>" << DownloadFailed;
+        QTest::newRow("body without the marker") << "nomarker" << UpdateFailed;
     }
     void failedUpdateKeepsTheCache() {
         QFETCH(QString, mode);
         QFETCH(QString, downloadMessage);
-        QFETCH(bool, bodyShown);
         Fixture f;
         if (mode == QLatin1String("stall")) {
             f.timeouts = {1500, 1500};
         }
-        Form1& w = f.start(f.server->baseUrl());
+        MainWindow& w = f.start(f.server->baseUrl());
         QCOMPARE(readFile(f.cachePath()), catalogBytes());
         const QString ku = f.app.file(QStringLiteral("Dravonel/ku"));
         if (mode == QLatin1String("<no ku>")) {
             QVERIFY(QDir(ku).removeRecursively());
         }
         const QByteArray cache = readFile(f.cachePath());
-        const QString text12 = w.Text12->toPlainText();
         const auto failed = [&](const QString& message) {
             QCOMPARE(f.platform.messageTexts(), QStringList{message});
             QCOMPARE(f.platform.messages.first().icon, Platform::Icon::Critical);
-            QVERIFY(w.Label2->isVisible());
+            QVERIFY(child<QLabel>(w, "Label2")->isVisible());
             QCOMPARE(readFile(f.cachePath()), cache);
-            QCOMPARE(rows(w.List2), (QStringList{"AHT20", "OLED"}));
+            QCOMPARE(rows(child<QListWidget>(w, "List2")), (QStringList{"AHT20", "OLED"}));
         };
 
         // The download, as the retry label runs it, reads the server address anew.
@@ -195,14 +184,13 @@ private Q_SLOTS:
                                                         : f.server->baseUrl(mode));
         f.platform.cancelOnFirstProgress = mode == QLatin1String("<cancel>");
         f.platform.clear();
-        w.Command9_Click();
+        press(w, "Label2");
         failed(downloadMessage);
-        QCOMPARE(w.Text12->toPlainText() != text12, bodyShown);
 
         // The refresh reuses the address the download set and names no parsing.
-        w.Label2->hide();
+        child<QLabel>(w, "Label2")->hide();
         f.platform.clear();
-        w.wangluoku->trigger();
+        child<QAction>(w, "wangluoku")->trigger();
         failed(UpdateFailed);
 
         f.platform.cancelOnFirstProgress = false;
@@ -211,15 +199,15 @@ private Q_SLOTS:
         f.serve(
             catalogBytes(QStringLiteral("版本号：1.03\r\n"), QStringLiteral("[DHT11] \r\n库名=温湿度\r\n")));
         f.platform.clear();
-        QTest::mouseClick(w.Label2, Qt::LeftButton);
+        QTest::mouseClick(child<QLabel>(w, "Label2"), Qt::LeftButton);
         QCOMPARE(f.platform.messageTexts(), QStringList());
-        QVERIFY(!w.Label2->isVisible());
-        QCOMPARE(rows(w.List2), (QStringList{"AHT20", "OLED", "DHT11"}));
+        QVERIFY(!child<QLabel>(w, "Label2")->isVisible());
+        QCOMPARE(rows(child<QListWidget>(w, "List2")), (QStringList{"AHT20", "OLED", "DHT11"}));
     }
 
     void refreshPromptsBeforeReporting() {
         Fixture f;
-        Form1& w = f.start(f.server->baseUrl());
+        MainWindow& w = f.start(f.server->baseUrl());
         QCOMPARE(f.platform.messageTexts(), QStringList());
 
         // The server now announces two versions and one more library.
@@ -227,15 +215,15 @@ private Q_SLOTS:
                                               QStringLiteral("[DHT11] \r\n库名=温湿度\r\n"));
         f.serve(newer);
         f.platform.answers = {Platform::Answer::No, Platform::Answer::No};
-        w.wangluoku->trigger();
+        child<QAction>(w, "wangluoku")->trigger();
         QCOMPARE(f.platform.messageTexts(),
                  (QStringList{prompt(QStringLiteral("1.04")), prompt(QStringLiteral("1.05")),
                               QStringLiteral("库列表已更新为最新版！")}));
         QCOMPARE(f.platform.messages.last().icon, Platform::Icon::Information);
-        QCOMPARE(w.Label51->text(), QStringLiteral("最新版本：V1.05版"));
-        QCOMPARE(rows(w.List2), (QStringList{"AHT20", "OLED", "DHT11"}));
-        QCOMPARE(w.List5->count(), 1);
-        QCOMPARE(w.List6->count(), 1);
+        QCOMPARE(child<QLabel>(w, "Label51")->text(), QStringLiteral("最新版本：V1.05版"));
+        QCOMPARE(rows(child<QListWidget>(w, "List2")), (QStringList{"AHT20", "OLED", "DHT11"}));
+        QCOMPARE(child<QListWidget>(w, "List5")->count(), 1);
+        QCOMPARE(child<QListWidget>(w, "List6")->count(), 1);
         QCOMPARE(readFile(f.cachePath()), newer);
     }
 
@@ -259,7 +247,7 @@ private Q_SLOTS:
         QFETCH(QString, control);
         QFETCH(QString, page);
         Fixture f(false);
-        Form1& w = f.start(refusedBase());
+        MainWindow& w = f.start(refusedBase());
         f.platform.clear();
         if (auto* action = w.findChild<QAction*>(control)) {
             action->trigger();
@@ -275,26 +263,27 @@ private Q_SLOTS:
 
     void siteRowDoubleClick() {
         Fixture f;
-        Form1& w = f.start(f.server->baseUrl());
-        w.List5->addItem(QStringLiteral("本地[file:///etc/passwd]"));
-        QTest::mouseClick(w.Command28, Qt::LeftButton);
+        MainWindow& w = f.start(f.server->baseUrl());
+        child<QListWidget>(w, "List5")->addItem(QStringLiteral("本地[file:///etc/passwd]"));
+        QTest::mouseClick(child<QPushButton>(w, "Command28"), Qt::LeftButton);
         f.platform.clear();
-        for (int row = 0; row < w.List5->count(); ++row) {
-            const QRect r = w.List5->visualItemRect(w.List5->item(row));
-            QTest::mouseClick(w.List5->viewport(), Qt::LeftButton, {}, r.center());
-            QTest::mouseDClick(w.List5->viewport(), Qt::LeftButton, {}, r.center());
+        for (int row = 0; row < child<QListWidget>(w, "List5")->count(); ++row) {
+            const QRect r =
+                child<QListWidget>(w, "List5")->visualItemRect(child<QListWidget>(w, "List5")->item(row));
+            QTest::mouseClick(child<QListWidget>(w, "List5")->viewport(), Qt::LeftButton, {}, r.center());
+            QTest::mouseDClick(child<QListWidget>(w, "List5")->viewport(), Qt::LeftButton, {}, r.center());
         }
         QCOMPARE(f.platform.opened, QStringList{QStringLiteral("https://example.com/")});
     }
 
     void donationPanel() {
         Fixture f(false);
-        Form1& w = f.start(refusedBase());
-        const QStringList paragraphs = w.Label24->text().split(QStringLiteral("\r\n\r\n"));
+        MainWindow& w = f.start(refusedBase());
+        const QStringList paragraphs = child<QLabel>(w, "Label24")->text().split(QStringLiteral("\r\n\r\n"));
         QCOMPARE(paragraphs.size(), 6);
         QCOMPARE(paragraphs.first(), QStringLiteral("致亲爱的物联网爱好者们："));
         QVERIFY(paragraphs.last().endsWith(QStringLiteral("继续为大家的中文编程增添光彩呀！")));
-        QVERIFY(!w.Image1->pixmap().isNull());
+        QVERIFY(!child<QLabel>(w, "Image1")->pixmap().isNull());
     }
 };
 

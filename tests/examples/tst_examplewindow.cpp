@@ -1,11 +1,10 @@
-#include "FakePlatform.h"
+#include "AppWindow.h"
 #include "Support.h"
-#include "TempAppFolder.h"
 #include "TestServer.h"
 #include "ZipBuilder.h"
-#include "app/Form1.h"
 #include "install/ExampleEntry.h"
 
+#include <QAction>
 #include <QGroupBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -20,31 +19,28 @@ const QString kExamples = QStringLiteral("host/resources/app/src/boards/Dravonel
 const QString kNotFound = QStringLiteral("! 库文件下载失败！请检查网络后重试！错误代码：-2146697211");
 
 // A window whose host installation lies in the application folder, with the examples of `base`.
-struct Window {
-    TempAppFolder app;
-    FakePlatform platform;
-    std::unique_ptr<Form1> form;
+struct Window : AppWindow {
 
     explicit Window(const QString& base) {
         app.writeConfig({"quenra=" + app.file(QStringLiteral("host/Quenra.exe")), "fuwuqi=" + base});
         QDir().mkpath(app.file(QStringLiteral("host/resources/app/src/boards")));
-        form = std::make_unique<Form1>(app.context(&platform));
-        form->startUp();
-        form->show();
-        form->List6->clear();
+        start();
+        child<QListWidget>(*window, "List6")->clear();
         platform.clear();
     }
-    // Adds `row` to the list and double-clicks it with the mouse; the empty row calls the handler
-    // with nothing selected.
+    // Adds `row` to the list and double-clicks it with the mouse; the empty row double-clicks the
+    // empty list.
     void doubleClick(const QString& row) {
         if (row.isEmpty()) {
-            form->List6_DblClick();
+            QTest::mouseDClick(child<QListWidget>(*window, "List6")->viewport(), Qt::LeftButton);
             return;
         }
-        form->List6->addItem(row);
-        const QPoint at = form->List6->visualItemRect(form->List6->item(0)).center();
-        QTest::mouseClick(form->List6->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(form->List6->viewport(), Qt::LeftButton, {}, at);
+        child<QListWidget>(*window, "List6")->addItem(row);
+        const QPoint at = child<QListWidget>(*window, "List6")
+                              ->visualItemRect(child<QListWidget>(*window, "List6")->item(0))
+                              .center();
+        QTest::mouseClick(child<QListWidget>(*window, "List6")->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(child<QListWidget>(*window, "List6")->viewport(), Qt::LeftButton, {}, at);
     }
     QString examples() const { return app.file(kExamples); }
 };
@@ -125,21 +121,21 @@ private Q_SLOTS:
     void panel() {
         Window w(server_->baseUrl());
         writeFile(w.examples(), "a file");
-        w.form->toggleOverlay(w.form->Frame8); // another overlay panel is open
-        QTest::mouseClick(w.form->Command29, Qt::LeftButton);
-        QVERIFY(w.form->Frame14->isVisible());
-        QVERIFY(!w.form->Frame8->isVisible());
+        child<QAction>(*w.window, "guanyu")->trigger(); // another overlay panel is open
+        QTest::mouseClick(child<QPushButton>(*w.window, "Command29"), Qt::LeftButton);
+        QVERIFY(child<QGroupBox>(*w.window, "Frame14")->isVisible());
+        QVERIFY(!child<QGroupBox>(*w.window, "Frame8")->isVisible());
         QCOMPARE(readFile(w.examples()), QByteArray("a file"));
-        QTest::mouseClick(w.form->Command29, Qt::LeftButton);
-        QVERIFY(!w.form->Frame14->isVisible());
+        QTest::mouseClick(child<QPushButton>(*w.window, "Command29"), Qt::LeftButton);
+        QVERIFY(!child<QGroupBox>(*w.window, "Frame14")->isVisible());
         QVERIFY(QFile::remove(w.examples()));
-        QTest::mouseClick(w.form->Command29, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(*w.window, "Command29"), Qt::LeftButton);
         QVERIFY(QFileInfo(w.examples()).isDir());
         writeFile(w.examples() + QStringLiteral("/mine.qnp"), "kept");
-        QTest::mouseClick(w.form->Command29, Qt::LeftButton);
-        QTest::mouseClick(w.form->Command29, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(*w.window, "Command29"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(*w.window, "Command29"), Qt::LeftButton);
         QCOMPARE(readFile(w.examples() + QStringLiteral("/mine.qnp")), QByteArray("kept"));
-        QTest::mouseClick(w.form->Command30, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(*w.window, "Command30"), Qt::LeftButton);
         QCOMPARE(w.platform.opened, QStringList{w.examples()});
     }
 

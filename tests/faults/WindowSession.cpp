@@ -1,6 +1,7 @@
 #include "WindowSession.h"
+#include "Widgets.h"
 
-#include "app/Form1.h"
+#include "AppWindow.h"
 #include "settings/Settings.h"
 #include "settings/SettingsKeys.h"
 
@@ -46,47 +47,53 @@ WindowSession::WindowSession(FlowRequest request)
 
 WindowSession::~WindowSession() = default;
 
+AppFolder WindowSession::appFolder() const {
+    AppFolder folder;
+    folder.dir = request_.appDir;
+    folder.sep = QLatin1Char('/');
+    return folder;
+}
+
 void WindowSession::startWindow() {
     AppContext context;
-    context.folder.dir = request_.appDir;
-    context.folder.sep = QLatin1Char('/');
+    context.folder = appFolder();
     context.platform = &platform;
     context.timeouts.connectMs = 3000;
     context.timeouts.stallMs = request_.stallMs;
-    form_ = std::make_unique<Form1>(context);
-    form_->startUp();
-    form_->show();
+    form_ = startMainWindow(context);
 }
 
 void WindowSession::prepare() {
     const Flow flow = request_.flow;
     if (flow == Flow::StartUp) {
-        AppFolder folder;
-        folder.dir = request_.appDir;
-        folder.sep = QLatin1Char('/');
-        Settings(folder).write(keys::CatalogServer, request_.faultyBase);
+        Settings(appFolder()).write(keys::CatalogServer, request_.faultyBase);
         return;
     }
     startWindow();
-    Form1& w = *form_;
+    MainWindow& w = *form_;
     switch (flow) {
     case Flow::Refresh:
-        // The address a download at start-up would have set.
-        w.CatalogUrl = request_.faultyBase + QStringLiteral("KU.txt");
+        // The refresh reuses the address of the last download: one from the faulty server, by the
+        // retry link, whose own outcome is not the flow's.
+        Settings(appFolder()).write(keys::CatalogServer, request_.faultyBase);
+        press(w, "Label2");
+        platform.clear();
         break;
     case Flow::Install:
-        w.settings().write(keys::CatalogServer, request_.faultyBase);
-        if (const QList<QListWidgetItem*> found = w.List2->findItems(request_.item, Qt::MatchExactly);
+        Settings(appFolder()).write(keys::CatalogServer, request_.faultyBase);
+        if (const QList<QListWidgetItem*> found =
+                child<QListWidget>(w, "List2")->findItems(request_.item, Qt::MatchExactly);
             !found.isEmpty()) {
-            w.List2->setCurrentItem(found.first());
+            child<QListWidget>(w, "List2")->setCurrentItem(found.first());
         }
         break;
     case Flow::Example:
-        w.settings().write(keys::CatalogServer, request_.faultyBase);
+        Settings(appFolder()).write(keys::CatalogServer, request_.faultyBase);
         if (const QList<QListWidgetItem*> found =
-                w.List6->findItems(QLatin1Char('[') + request_.item + QLatin1Char(']'), Qt::MatchEndsWith);
+                child<QListWidget>(w, "List6")
+                    ->findItems(QLatin1Char('[') + request_.item + QLatin1Char(']'), Qt::MatchEndsWith);
             !found.isEmpty()) {
-            w.List6->setCurrentItem(found.first());
+            child<QListWidget>(w, "List6")->setCurrentItem(found.first());
         }
         break;
     case Flow::LocalInstall:
@@ -104,15 +111,16 @@ void WindowSession::run() {
         startWindow();
         return;
     }
-    Form1& w = *form_;
+    MainWindow& w = *form_;
     switch (request_.flow) {
     case Flow::Refresh:
-        w.wangluoku->trigger();
+        child<QAction>(w, "wangluoku")->trigger();
         break;
     case Flow::Install: {
         // Install, update or reinstall: whichever the details show; they run the same flow.
-        QPushButton* button = w.Command13;
-        for (QPushButton* b : {w.Command13, w.Command19, w.Command6}) {
+        QPushButton* button = child<QPushButton>(w, "Command13");
+        for (QPushButton* b : {child<QPushButton>(w, "Command13"), child<QPushButton>(w, "Command19"),
+                               child<QPushButton>(w, "Command6")}) {
             if (b->isVisibleTo(&w)) {
                 button = b;
             }
@@ -121,17 +129,17 @@ void WindowSession::run() {
         break;
     }
     case Flow::Example:
-        if (QListWidgetItem* row = w.List6->currentItem()) {
-            Q_EMIT w.List6->itemDoubleClicked(row);
+        if (QListWidgetItem* row = child<QListWidget>(w, "List6")->currentItem()) {
+            Q_EMIT child<QListWidget>(w, "List6")->itemDoubleClicked(row);
         }
         break;
     case Flow::LocalInstall:
-        w.Command14->click();
+        child<QPushButton>(w, "Command14")->click();
         break;
     case Flow::BoardChoice: {
-        const int index = w.Combo2->findText(QStringLiteral("Mega"));
-        w.Combo2->setCurrentIndex(index);
-        Q_EMIT w.Combo2->activated(index);
+        const int index = child<QComboBox>(w, "Combo2")->findText(QStringLiteral("Mega"));
+        child<QComboBox>(w, "Combo2")->setCurrentIndex(index);
+        Q_EMIT child<QComboBox>(w, "Combo2")->activated(index);
         break;
     }
     case Flow::StartUp:

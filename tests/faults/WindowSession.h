@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakePlatform.h"
+#include "settings/AppFolder.h"
 
 #include <QProcess>
 #include <QString>
@@ -8,7 +9,7 @@
 
 #include <memory>
 
-class Form1;
+class MainWindow;
 
 // One flow of the main window, run against an application folder: in this process, or in a child
 // process (this test program started with --child) that a test can limit or kill.
@@ -48,13 +49,14 @@ public:
     void run();
 
     FakePlatform platform;
-    Form1* window() const { return form_.get(); }
+    MainWindow* window() const { return form_.get(); }
 
 private:
+    AppFolder appFolder() const;
     void startWindow();
 
     FlowRequest request_;
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<MainWindow> form_;
 };
 
 // The child side: runs the request given on the command line, prints "progress N" for every

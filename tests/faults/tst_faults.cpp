@@ -6,9 +6,10 @@
 #include "Fixtures.h"
 #include "Places.h"
 #include "TestServer.h"
+#include "Widgets.h"
 #include "WindowSession.h"
 #include "ZipBuilder.h"
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 #include "install/Extract.h"
 #include "settings/Settings.h"
 #include "settings/SettingsKeys.h"
@@ -453,7 +454,9 @@ private Q_SLOTS:
         WindowSession again(request);
         again.prepare();
         QCOMPARE(again.platform.messageTexts(), QStringList());
-        QVERIFY(!again.window()->List2->findItems(QStringLiteral("AHT20"), Qt::MatchExactly).isEmpty());
+        QVERIFY(!::child<QListWidget>(*again.window(), "List2")
+                     ->findItems(QStringLiteral("AHT20"), Qt::MatchExactly)
+                     .isEmpty());
         again.run();
         QCOMPARE(again.platform.messageTexts(), installedMessages(QStringLiteral("AHT20")));
         QFile cached(app.file(PackageCache + QStringLiteral("/AHT20.zip")));

@@ -1,7 +1,6 @@
-#include "FakePlatform.h"
-#include "TempAppFolder.h"
-#include "app/Form1.h"
+#include "AppWindow.h"
 #include "settings/Gbk.h"
+#include "settings/Settings.h"
 #include "settings/SettingsKeys.h"
 
 #include <QAction>
@@ -33,16 +32,12 @@ QString lib(const QString& board, const QString& library) {
     return board + QStringLiteral("/libraries/ThirdParty/") + library;
 }
 
-struct Window {
-    TempAppFolder app;
-    FakePlatform platform;
-    std::unique_ptr<Form1> form;
+struct Window : AppWindow {
     QByteArray configWritten;
     QStringList startUpMessages;
 
-    Form1& w() const { return *form; }
     QString exe() const { return app.file(QStringLiteral("host/Quenra.exe")); }
-    QString setting(const QString& key) const { return form->settings().read(key); }
+    QString setting(const QString& key) const { return Settings(app.folder()).read(key); }
     void addBoardFolders(const QStringList& relative) const {
         for (const QString& r : relative) {
             QVERIFY(QDir().mkpath(app.file(kBoards + r)));
@@ -70,9 +65,7 @@ std::unique_ptr<Window> open(QStringList config = {}, HostPath host = Unset,
     s->app.writeFile(QStringLiteral("host/Quenra.exe"), "#!/bin/sh\n");
     s->addBoardFolders(boardFolders);
     s->configWritten = s->app.configBytes();
-    s->form = std::make_unique<Form1>(s->app.context(&s->platform));
-    s->form->startUp();
-    s->form->show();
+    s->start();
     s->startUpMessages = s->platform.messageTexts();
     s->platform.clear();
     return s;
@@ -120,42 +113,44 @@ private Q_SLOTS:
         QFETCH(std::optional<QString>, answer);
         auto s = open({QStringLiteral("Kuliebiao=ESP32"), QStringLiteral("quenraBanben=Quenra 3.0 rc0")},
                       Stored, {lib(kEsp, kDht)});
-        Form1& w = s->w();
-        const QStringList boardsBefore = items(w.Combo2);
+        MainWindow& w = s->w();
+        const QStringList boardsBefore = items(child<QComboBox>(w, "Combo2"));
         if (chooser == QLatin1String("Command7")) {
-            w.Text8->setText(*answer);
+            child<QLineEdit>(w, "Text8")->setText(*answer);
         } else {
             s->platform.fileAnswers << answer;
         }
 
         w.findChild<QPushButton*>(chooser)->click();
 
-        QCOMPARE(w.Text8->text(), answer.value_or(QString()));
+        QCOMPARE(child<QLineEdit>(w, "Text8")->text(), answer.value_or(QString()));
         s->expectMessage(kInvalidPath);
         QCOMPARE(s->app.configBytes(), s->configWritten); // the next start-up restores the stored path
-        QVERIFY(!w.Command17->isEnabled());
-        QVERIFY(!w.Command21->isEnabled());
+        QVERIFY(!child<QPushButton>(w, "Command17")->isEnabled());
+        QVERIFY(!child<QPushButton>(w, "Command21")->isEnabled());
         const bool toolsChooser = chooser == QLatin1String("Command16");
-        for (QWidget* c : std::initializer_list<QWidget*>{w.Command14, w.Combo2, w.List2, w.List3}) {
+        for (QWidget* c : std::initializer_list<QWidget*>{
+                 child<QPushButton>(w, "Command14"), child<QComboBox>(w, "Combo2"),
+                 child<QListWidget>(w, "List2"), child<QListWidget>(w, "List3")}) {
             QVERIFY2(c->isEnabled() != toolsChooser, qPrintable(c->objectName()));
         }
-        QCOMPARE(items(w.Combo2), boardsBefore);
+        QCOMPARE(items(child<QComboBox>(w, "Combo2")), boardsBefore);
     }
 
     void dialogKeepsFilterAndName() {
         auto s = open();
-        Form1& w = s->w();
+        MainWindow& w = s->w();
         const QString exe = s->exe();
         s->platform.fileAnswers << exe << std::nullopt << std::nullopt;
-        w.Command5_Click();
-        w.Command16_Click();
-        w.Command5_Click();
+        press(w, "Command5");
+        press(w, "Command16");
+        press(w, "Command5");
         const QString filter = QStringLiteral("Quenra.exe文件(*.exe)|*.exe");
         const QList<QPair<QString, QString>> expected{{QString(), QString()}, {filter, exe}, {filter, exe}};
         QCOMPARE(s->platform.fileDialogs, expected);
         // A cancelled dialog keeps the last name, which passes the test again.
-        QCOMPARE(w.Text8->text(), exe);
-        QVERIFY(w.Command17->isEnabled());
+        QCOMPARE(child<QLineEdit>(w, "Text8")->text(), exe);
+        QVERIFY(child<QPushButton>(w, "Command17")->isEnabled());
         QCOMPARE(s->setting(keys::HostPath), exe);
     }
 
@@ -183,21 +178,21 @@ private Q_SLOTS:
         if (content) {
             s->app.writeFile(QStringLiteral("host/resources/app/src/sw-config.json"), *content);
         }
-        Form1& w = s->w();
+        MainWindow& w = s->w();
         s->platform.fileAnswers << s->exe();
-        QTest::mouseClick(w.Command5, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(w, "Command5"), Qt::LeftButton);
 
         // The path is shown and stored either way.
-        QCOMPARE(w.Text1->text(), s->exe());
+        QCOMPARE(child<QLineEdit>(w, "Text1")->text(), s->exe());
         QCOMPARE(s->setting(keys::HostPath), s->exe());
         if (version.isEmpty()) {
             s->expectMessage(kTooOld, Platform::Buttons::OkCancel);
         } else {
             QVERIFY(s->platform.messages.isEmpty());
         }
-        QCOMPARE(w.Frame9->isVisible(), version.isEmpty());
+        QCOMPARE(child<QGroupBox>(w, "Frame9")->isVisible(), version.isEmpty());
         const QString shown = version.isEmpty() ? QStringLiteral("old") : version;
-        QCOMPARE(w.Frame4->title(), shown);
+        QCOMPARE(child<QGroupBox>(w, "Frame4")->title(), shown);
         QCOMPARE(s->setting(keys::HostVersion), shown);
     }
 
@@ -227,13 +222,14 @@ private Q_SLOTS:
         QFETCH(bool, panelLeftUp);
         auto s = open({QStringLiteral("Kuliebiao=ESP32"), QStringLiteral("xiazai=") + page}, Unset,
                       {lib(kEsp, kDht)});
-        Form1& w = s->w();
-        w.Text8->setText(s->exe());
+        MainWindow& w = s->w();
+        child<QLineEdit>(w, "Text8")->setText(s->exe());
         s->platform.fileAnswers << s->exe();
         s->platform.answers << answer;
         QPair<int, int> listedAtPrompt{-1, -1};
         s->platform.onMessage = [&](const Platform::Message&) -> std::optional<Platform::Answer> {
-            listedAtPrompt = {w.Combo2->count(), w.List3->count()};
+            listedAtPrompt = {child<QComboBox>(w, "Combo2")->count(),
+                              child<QListWidget>(w, "List3")->count()};
             return std::nullopt;
         };
         QTest::mouseClick(w.findChild<QPushButton*>(chooser), Qt::LeftButton);
@@ -241,12 +237,12 @@ private Q_SLOTS:
         s->expectMessage(kTooOld, Platform::Buttons::OkCancel);
         QCOMPARE(s->platform.opened, pageOpened ? QStringList{page} : QStringList{});
         QCOMPARE(listedAtPrompt, boardsListedFirst ? qMakePair(2, 1) : qMakePair(0, 0));
-        QCOMPARE(items(w.Combo2), (QStringList{kEsp, kEsp}));
-        QCOMPARE(items(w.List3), QStringList{kDht});
-        QCOMPARE(w.Frame9->isVisible(), panelLeftUp);
+        QCOMPARE(items(child<QComboBox>(w, "Combo2")), (QStringList{kEsp, kEsp}));
+        QCOMPARE(items(child<QListWidget>(w, "List3")), QStringList{kDht});
+        QCOMPARE(child<QGroupBox>(w, "Frame9")->isVisible(), panelLeftUp);
         QCOMPARE(s->setting(keys::HostPath), s->exe());
-        QVERIFY(w.Command17->isEnabled());
-        QVERIFY(w.Command21->isEnabled());
+        QVERIFY(child<QPushButton>(w, "Command17")->isEnabled());
+        QVERIFY(child<QPushButton>(w, "Command21")->isEnabled());
     }
 
     // The stored board comes first, and again among the folders in enumeration order; its libraries
@@ -272,13 +268,13 @@ private Q_SLOTS:
         QFETCH(QString, first);
         QFETCH(QStringList, libraries);
         auto s = open({stored}, Stored, folders);
-        Form1& w = s->w();
+        MainWindow& w = s->w();
         const QStringList onDisk =
             QDir(s->app.file(kBoards), QString(), QDir::Unsorted, QDir::Dirs | QDir::NoDotAndDotDot)
                 .entryList();
-        QCOMPARE(items(w.Combo2), QStringList{first} + onDisk);
-        QCOMPARE(w.Combo2->currentIndex(), 0);
-        QCOMPARE(sorted(items(w.List3)), libraries);
+        QCOMPARE(items(child<QComboBox>(w, "Combo2")), QStringList{first} + onDisk);
+        QCOMPARE(child<QComboBox>(w, "Combo2")->currentIndex(), 0);
+        QCOMPARE(sorted(items(child<QListWidget>(w, "List3"))), libraries);
         QVERIFY(!s->startUpMessages.contains(kBoardRequired));
         QCOMPARE(s->app.configBytes(), s->configWritten);
     }
@@ -297,8 +293,8 @@ private Q_SLOTS:
         auto s = open(
             {}, Stored,
             {lib(kZk, QStringLiteral("RGB灯带")), lib(kZk, QStringLiteral("OLED")), QStringLiteral("Bare")});
-        pick(s->w().Combo2, board);
-        QCOMPARE(sorted(items(s->w().List3)), libraries);
+        pick(child<QComboBox>(s->w(), "Combo2"), board);
+        QCOMPARE(sorted(items(child<QListWidget>(s->w(), "List3"))), libraries);
         if (board.isEmpty()) {
             s->expectMessage(kBoardRequired);
             QCOMPARE(s->app.configBytes(), s->configWritten);
@@ -310,36 +306,14 @@ private Q_SLOTS:
         }
     }
 
-    void listBoardsNeedsValidPath() {
-        auto s = open({QStringLiteral("Kuliebiao=ESP32")}, Stored, {kEsp});
-        Form1& w = s->w();
-        w.Command17->setEnabled(false);
-        w.Combo2->clear();
-        w.Combo2->addItems({QStringLiteral("left"), QStringLiteral("alone")});
-        w.Combo2->setCurrentIndex(1);
-        w.ListBoards();
-        QCOMPARE(items(w.Combo2), (QStringList{QStringLiteral("left"), QStringLiteral("alone")}));
-        QCOMPARE(w.Combo2->currentIndex(), 1);
-    }
-
-    void refreshListsLibrariesAgain_data() {
-        QTest::addColumn<QString>("trigger");
-        QTest::newRow("menu") << "bendiku";
-        QTest::newRow("hidden button") << "Command18";
-    }
     void refreshListsLibrariesAgain() {
-        QFETCH(QString, trigger);
         auto s = open({QStringLiteral("Kuliebiao=ESP32")}, Stored, {lib(kEsp, kDht)});
-        Form1& w = s->w();
+        MainWindow& w = s->w();
         QVERIFY(QDir(s->app.file(kBoards + lib(kEsp, kDht))).removeRecursively());
         s->addBoardFolders({lib(kEsp, QStringLiteral("AHT20"))});
-        QCOMPARE(items(w.List3), QStringList{kDht}); // until refreshed
-        if (trigger == QLatin1String("bendiku")) {
-            w.bendiku->trigger();
-        } else {
-            w.Command18->click();
-        }
-        QCOMPARE(items(w.List3), QStringList{QStringLiteral("AHT20")});
+        QCOMPARE(items(child<QListWidget>(w, "List3")), QStringList{kDht}); // until refreshed
+        child<QAction>(w, "bendiku")->trigger();
+        QCOMPARE(items(child<QListWidget>(w, "List3")), QStringList{QStringLiteral("AHT20")});
     }
 
     // The demo installation as a new user meets it: chosen in the tools panel, read in place, run.
@@ -348,28 +322,28 @@ private Q_SLOTS:
             qEnvironmentVariable("QUENRA_SOURCE_DIR") + QStringLiteral("/demo/host/Quenra.exe");
         QVERIFY2(QFileInfo(exe).isExecutable(), qPrintable(exe));
         auto s = open();
-        Form1& w = s->w();
+        MainWindow& w = s->w();
         s->platform.fileAnswers << exe;
-        QTest::mouseClick(w.Command16, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(w, "Command16"), Qt::LeftButton);
 
         s->expectMessage(kBoardRequired); // no board stored yet
-        QCOMPARE(w.Frame4->title(), QStringLiteral("Quenra 3.0 rc0"));
+        QCOMPARE(child<QGroupBox>(w, "Frame4")->title(), QStringLiteral("Quenra 3.0 rc0"));
         QCOMPARE(s->setting(keys::HostVersion), QStringLiteral("Quenra 3.0 rc0"));
         const QString uno = QStringLiteral("Arduino Uno");
-        QCOMPARE(sorted(items(w.Combo2)), (QStringList{QString(), uno, kEsp, kZk}));
+        QCOMPARE(sorted(items(child<QComboBox>(w, "Combo2"))), (QStringList{QString(), uno, kEsp, kZk}));
         const QList<QPair<QString, QStringList>> expected{
             {uno, {QStringLiteral("AHT20"), QStringLiteral("OLED")}},
             {kEsp, {kDht, QStringLiteral("MyLocalLib")}},
             {kZk, {QStringLiteral("RGB灯带")}},
         };
         for (const auto& [board, libraries] : expected) {
-            pick(w.Combo2, board);
-            QCOMPARE(sorted(items(w.List3)), libraries);
+            pick(child<QComboBox>(w, "Combo2"), board);
+            QCOMPARE(sorted(items(child<QListWidget>(w, "List3"))), libraries);
             QCOMPARE(s->setting(keys::Board), board);
         }
         // The host starts from the chosen path; a failed start is not reported.
         s->platform.startProgramResult = false;
-        QTest::mouseClick(w.Command17, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(w, "Command17"), Qt::LeftButton);
         QCOMPARE(s->platform.started, QStringList{exe});
         QCOMPARE(s->platform.messageTexts(), QStringList{kBoardRequired});
     }

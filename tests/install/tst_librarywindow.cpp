@@ -1,10 +1,9 @@
-#include "FakePlatform.h"
+#include "AppWindow.h"
 #include "Support.h"
-#include "TempAppFolder.h"
 #include "TestServer.h"
 #include "ZipBuilder.h"
-#include "app/Form1.h"
 #include "settings/Gbk.h"
+#include "settings/Settings.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -44,22 +43,15 @@ QByteArray library(const QString& name, bool gbkNames = false) {
 
 // A window on `board` of a host installation below the application folder, with the catalog of
 // `base`.
-struct Window {
-    TempAppFolder app;
-    FakePlatform platform;
-    std::unique_ptr<Form1> form;
-
+struct Window : AppWindow {
     Window(const QString& base, const QString& board, int stallMs) {
         app.writeConfig({"fuwuqi=" + base, "quenra=" + exe(), "Kuliebiao=" + board});
         app.writeFile(QStringLiteral("host/Quenra.exe"), "#!/bin/sh\n");
-        AppContext context = app.context(&platform);
-        context.timeouts.stallMs = stallMs;
-        form = std::make_unique<Form1>(context);
-        form->startUp();
-        form->show();
+        NetTimeouts timeouts = app.context(&platform).timeouts;
+        timeouts.stallMs = stallMs;
+        start(timeouts);
         platform.clear();
     }
-    Form1& w() const { return *form; }
     QString exe() const { return app.file(QStringLiteral("host/Quenra.exe")); }
     QString root() const { return app.file(kRoot); }
     QString cached(const QString& name) const { return app.file("Dravonel/ku/Wenjian/" + name + ".zip"); }
@@ -77,10 +69,14 @@ struct Window {
         const auto letter = [](const QPushButton* b, const char* l) {
             return QString(b->isVisible() ? l : "");
         };
-        const QList<const QPushButton*> open{form->Command101, form->Command102, form->Command200,
-                                             form->Command201, form->Command202};
+        const QList<const QPushButton*> open{
+            child<QPushButton>(*window, "Command101"), child<QPushButton>(*window, "Command102"),
+            child<QPushButton>(*window, "Command200"), child<QPushButton>(*window, "Command201"),
+            child<QPushButton>(*window, "Command202")};
         const auto opens = std::ranges::count_if(open, &QWidget::isVisible);
-        return letter(form->Command13, "i") + letter(form->Command6, "r") + letter(form->Command19, "u") +
+        return letter(child<QPushButton>(*window, "Command13"), "i") +
+               letter(child<QPushButton>(*window, "Command6"), "r") +
+               letter(child<QPushButton>(*window, "Command19"), "u") +
                (opens == 5   ? "o"
                 : opens == 0 ? ""
                              : "<some open buttons>");
@@ -166,24 +162,23 @@ private Q_SLOTS:
         QFETCH(QString, board);
         QFETCH(QString, hostFile);
         auto s = open(board);
-        Form1& w = s->w();
+        MainWindow& w = s->w();
         if (!readme.isEmpty()) {
             s->writeReadme(library, readme);
         }
-        w.Text8->setText(s->app.file("host/" + hostFile));
+        child<QLineEdit>(w, "Text8")->setText(s->app.file("host/" + hostFile));
         if (caption == QStringLiteral("本地库信息")) {
-            w.Combo2_Click(); // lists the installed folders
-            s->click(w.List3, library);
+            press(w, "Combo2"); // lists the installed folders
+            s->click(child<QListWidget>(w, "List3"), library);
         } else {
-            if (w.List2->findItems(library, Qt::MatchExactly).isEmpty()) {
-                w.List2->addItem(library);
+            if (child<QListWidget>(w, "List2")->findItems(library, Qt::MatchExactly).isEmpty()) {
+                child<QListWidget>(w, "List2")->addItem(library);
             }
-            s->click(w.List2, library);
+            s->click(child<QListWidget>(w, "List2"), library);
         }
-        QCOMPARE(w.SelectedLibrary, library);
-        QCOMPARE(w.Frame7->title(), caption);
-        QVERIFY(w.Text11->isVisible());
-        QCOMPARE(w.Text11->toPlainText(), lines.replace('|', '\n'));
+        QCOMPARE(child<QGroupBox>(w, "Frame7")->title(), caption);
+        QVERIFY(child<QPlainTextEdit>(w, "Text11")->isVisible());
+        QCOMPARE(child<QPlainTextEdit>(w, "Text11")->toPlainText(), lines.replace('|', '\n'));
         QCOMPARE(s->buttons(), buttons);
         QVERIFY(s->platform.messages.isEmpty());
     }
@@ -192,13 +187,15 @@ private Q_SLOTS:
     // even a catalog edited to the same size.
     void detailsReadAnewAtEveryClick() {
         auto s = open();
-        Form1& w = s->w();
+        MainWindow& w = s->w();
         s->writeReadme(QStringLiteral("AHT20"), QStringLiteral("1.2"));
-        s->click(w.List2, QStringLiteral("AHT20"));
+        s->click(child<QListWidget>(w, "List2"), QStringLiteral("AHT20"));
         QCOMPARE(s->buttons(), QStringLiteral("ro"));
-        const QPoint at = w.List2->visualItemRect(w.List2->currentItem()).center();
+        const QPoint at = child<QListWidget>(w, "List2")
+                              ->visualItemRect(child<QListWidget>(w, "List2")->currentItem())
+                              .center();
         s->writeReadme(QStringLiteral("AHT20"), QStringLiteral("1.4"));
-        QTest::mouseClick(w.List2->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseClick(child<QListWidget>(w, "List2")->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(s->buttons(), QStringLiteral("uo"));
         const QString catalog = s->app.file(QStringLiteral("Dravonel/ku/Ku.txt"));
         writeFile(catalog, readFile(catalog).replace("=1.2", "=1.4"));
@@ -207,7 +204,7 @@ private Q_SLOTS:
         QVERIFY(
             file.setFileTime(QDateTime::currentDateTime().addSecs(10), QFileDevice::FileModificationTime));
         file.close();
-        QTest::mouseClick(w.List2->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseClick(child<QListWidget>(w, "List2")->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(s->buttons(), QStringLiteral("ro"));
     }
 
@@ -228,7 +225,8 @@ private Q_SLOTS:
         QFETCH(QString, button);
         QFETCH(QString, suffix);
         auto s = open();
-        s->click(s->w().List2, QStringLiteral("AHT20")); // not installed: the paths are opened all the same
+        s->click(child<QListWidget>(s->w(), "List2"),
+                 QStringLiteral("AHT20")); // not installed: the paths are opened all the same
         s->w().findChild<QPushButton*>(button)->click();
         QCOMPARE(s->platform.opened, QStringList{s->root() + suffix});
         QVERIFY(s->platform.messages.isEmpty());
@@ -243,7 +241,7 @@ private Q_SLOTS:
     void buttonsNeedABoard() {
         QFETCH(QString, button);
         auto s = open(QString());
-        s->click(s->w().List2, QStringLiteral("AHT20"));
+        s->click(child<QListWidget>(s->w(), "List2"), QStringLiteral("AHT20"));
         s->w().findChild<QPushButton*>(button)->click();
         QCOMPARE(shown(s->platform), QStringList{QStringLiteral("x 请先选择对应板块后重试！！")});
         QVERIFY(s->platform.opened.isEmpty());
@@ -281,7 +279,7 @@ private Q_SLOTS:
         auto s = open();
         s->app.writeFile(kRoot + "/Other/keep.txt", "other");
         s->app.writeFile("host/" + hostFile, "program");
-        s->w().Text8->setText(s->app.file("host/" + hostFile));
+        child<QLineEdit>(s->w(), "Text8")->setText(s->app.file("host/" + hostFile));
         s->app.writeFile("Dravonel/ku/Wenjian/" + name + ".zip", "stale"); // replaced by the download
         const QMap<QString, QByteArray> host = snapshot(s->app.file(QStringLiteral("host")));
         QStringList messages{confirmText(name)};
@@ -290,7 +288,7 @@ private Q_SLOTS:
             messages << (outcome == QLatin1String("installed") ? QStringList{kInstalled, kOpenHost}
                                                                : QStringList{QStringLiteral("! 解压失败")});
         }
-        s->click(s->w().List2, name);
+        s->click(child<QListWidget>(s->w(), "List2"), name);
         s->w().findChild<QPushButton*>(button)->click();
         QCOMPARE(shown(s->platform), messages);
         QCOMPARE(server_->requestLog(), QStringList{requested});
@@ -311,7 +309,8 @@ private Q_SLOTS:
             QCOMPARE(snapshot(s->app.file(QStringLiteral("host"))), host);
         }
         QVERIFY(!QFileInfo::exists(QDir::tempPath() + QStringLiteral("/evil.txt")));
-        QCOMPARE(s->w().List3->findItems(name, Qt::MatchExactly).isEmpty(), !installed);
+        QCOMPARE(child<QListWidget>(s->w(), "List3")->findItems(name, Qt::MatchExactly).isEmpty(),
+                 !installed);
         QCOMPARE(s->platform.started, QStringList(installed ? 1 : 0, s->exe()));
     }
 
@@ -350,14 +349,14 @@ private Q_SLOTS:
         if (mode == QLatin1String("<refused>")) {
             base = QStringLiteral("http://127.0.0.1:%1/").arg(TestServer::unusedPort());
         }
-        s->w().settings().write(QStringLiteral("fuwuqi"), base);
+        Settings(s->app.folder()).write(QStringLiteral("fuwuqi"), base);
         s->platform.cancelOnFirstProgress = mode == QLatin1String("<cancel>");
         if (name.isEmpty()) {
-            s->w().List2->setCurrentRow(-1);
-            s->w().List2->clearSelection();
+            child<QListWidget>(s->w(), "List2")->setCurrentRow(-1);
+            child<QListWidget>(s->w(), "List2")->clearSelection();
         } else {
-            s->w().List2->addItem(name); // a second row of the same name does no harm
-            s->click(s->w().List2, name);
+            child<QListWidget>(s->w(), "List2")->addItem(name); // a second row of the same name does no harm
+            s->click(child<QListWidget>(s->w(), "List2"), name);
         }
         const bool noCache = mode == QLatin1String("<no cache>");
         if (noCache) {
@@ -374,7 +373,7 @@ private Q_SLOTS:
             s->platform.clear();
             server_->clearLog();
             s->platform.answers = {Platform::Answer::Ok, Platform::Answer::Ok, Platform::Answer::Ok};
-            s->w().Command13->click();
+            child<QPushButton>(s->w(), "Command13")->click();
             QCOMPARE(shown(s->platform), QStringList{message});
             if (requested != QStringList{QStringLiteral("*")}) {
                 QCOMPARE(server_->requestLog(), requested);
@@ -424,14 +423,15 @@ private Q_SLOTS:
             s->platform.fileAnswers << s->app.file(chosen);
         }
         s->platform.answers = QList<Platform::Answer>(oks, Platform::Answer::Ok);
-        s->w().Command14->click();
+        child<QPushButton>(s->w(), "Command14")->click();
         QCOMPARE(s->platform.fileDialogs.value(0).first, QStringLiteral("(*.xml)|*.xml"));
-        QCOMPARE(s->w().Text18->text(), chosen.isEmpty() ? QString() : s->app.file(chosen));
         QCOMPARE(shown(s->platform), messages);
         QCOMPARE(snapshot(s->root()).keys(), files);
         QCOMPARE(readFile(s->root() + QStringLiteral("/blocked")), QByteArray("in the way"));
         const bool installed = messages.contains(kInstalled);
-        QCOMPARE(s->w().List3->findItems(QStringLiteral("bar"), Qt::MatchExactly).isEmpty(), !installed);
+        QCOMPARE(
+            child<QListWidget>(s->w(), "List3")->findItems(QStringLiteral("bar"), Qt::MatchExactly).isEmpty(),
+            !installed);
         QCOMPARE(s->platform.started, QStringList(installed && oks == 3 ? 1 : 0, s->exe()));
     }
 };

@@ -1,4 +1,4 @@
-#include "skins/SkinEngine.h"
+#include "ui/SkinEngine.h"
 #include "skins/SkinFolder.h"
 #include "skins/StyleSheetCheck.h"
 

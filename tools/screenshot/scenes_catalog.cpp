@@ -2,10 +2,11 @@
 #include "Scenes.h"
 #include "TempAppFolder.h"
 #include "TestServer.h"
-#include "app/ClickableLabel.h"
-#include "app/Form1.h"
-#include "app/QtPlatform.h"
+#include "Widgets.h"
+#include "app/MainWindow.h"
 #include "settings/Gbk.h"
+#include "ui/ClickableLabel.h"
+#include "ui/QtPlatform.h"
 
 #include <QApplication>
 #include <QFile>
@@ -50,10 +51,11 @@ struct CatalogServer {
 };
 
 // The notice enters from the right edge; let it scroll in as it would after a few seconds.
-void scrollNoticeIntoView(Form1& w) {
-    w.Timer1->stop();
-    for (int i = 0; i < 100000 && w.Label18->x() > w.Frame12->width() / 20; ++i) {
-        w.Timer1_Timer();
+void scrollNoticeIntoView(MainWindow& w) {
+    child<QTimer>(w, "Timer1")->stop();
+    for (int i = 0;
+         i < 100000 && child<QLabel>(w, "Label18")->x() > child<QGroupBox>(w, "Frame12")->width() / 20; ++i) {
+        tick(w, "Timer1");
     }
 }
 
@@ -70,16 +72,16 @@ const SceneRegistrar catalogScenes("catalog", [](ShotContext& c) {
     CatalogServer server(c);
     TempAppFolder app(config(server.url, QStringLiteral("1.03")));
     FakePlatform platform;
-    Form1 w(app.context(&platform));
+    MainWindow w(app.context(&platform));
     w.startUp();
     w.show();
     scrollNoticeIntoView(w);
     saveShot(&w, QStringLiteral("catalog-main-window"), c);
-    w.guanyu->trigger();
+    child<QAction>(w, "guanyu")->trigger();
     saveShot(&w, QStringLiteral("catalog-about-panel"), c);
-    w.Command28_Click();
+    press(w, "Command28");
     saveShot(&w, QStringLiteral("catalog-sites-panel"), c);
-    w.Label7_Click();
+    press(w, "Label7");
     saveShot(&w, QStringLiteral("catalog-donation-panel"), c);
 });
 
@@ -88,7 +90,7 @@ const SceneRegistrar newVersionScene("catalog-new-version", [](ShotContext& c) {
     TempAppFolder app(config(server.url, QStringLiteral("1.02")));
     FakePlatform platform;
     platform.answers = {Platform::Answer::No};
-    Form1 w(app.context(&platform));
+    MainWindow w(app.context(&platform));
     w.startUp();
     w.show();
     scrollNoticeIntoView(w);
@@ -99,7 +101,7 @@ const SceneRegistrar failedScene("catalog-failed", [](ShotContext& c) {
     TempAppFolder app(
         config(QStringLiteral("http://127.0.0.1:%1/").arg(TestServer::unusedPort()), QStringLiteral("1.03")));
     FakePlatform platform;
-    Form1 w(app.context(&platform));
+    MainWindow w(app.context(&platform));
     w.startUp();
     w.show();
     saveShot(&w, QStringLiteral("catalog-failed"), c);
@@ -113,7 +115,7 @@ const SceneRegistrar progressScene("catalog-progress", [](ShotContext& c) {
     QtPlatform platform;
     AppContext context = app.context(&platform);
     context.timeouts = {2000, 2000};
-    Form1 w(context);
+    MainWindow w(context);
     w.show();
     QTimer shoot;
     shoot.setSingleShot(true);

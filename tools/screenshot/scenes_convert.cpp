@@ -1,7 +1,8 @@
 #include "FakePlatform.h"
 #include "Scenes.h"
 #include "TempAppFolder.h"
-#include "convert/Form2.h"
+#include "Widgets.h"
+#include "app/ConversionWindow.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -11,15 +12,15 @@ namespace {
 const SceneRegistrar conversionWindow("conversion-window", [](ShotContext& c) {
     TempAppFolder app;
     FakePlatform platform;
-    auto* w = new Form2(app.context(&platform));
+    auto* w = new ConversionWindow(app.context(&platform));
     w->show();
     saveShot(w, QStringLiteral("conversion-window"), c);
 
     // Converted with "copy after converting" ticked: the output and the reminder that says so.
-    w->Command4->click();
+    child<QPushButton>(*w, "Command4")->click();
     saveShot(w, QStringLiteral("conversion-converted"), c);
-    w->Check1->click();
-    w->Command4->click();
+    child<QCheckBox>(*w, "Check1")->click();
+    child<QPushButton>(*w, "Command4")->click();
     saveShot(w, QStringLiteral("conversion-copied"), c);
     delete w;
 });

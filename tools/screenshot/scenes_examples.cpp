@@ -1,7 +1,8 @@
 #include "FakePlatform.h"
 #include "Scenes.h"
 #include "TempAppFolder.h"
-#include "app/Form1.h"
+#include "Widgets.h"
+#include "app/MainWindow.h"
 
 #include <QDir>
 #include <QGroupBox>
@@ -21,11 +22,11 @@ const SceneRegistrar examplesPanel("examples-panel", [](ShotContext& c) {
                      QStringLiteral("quenra=") + app.file(QStringLiteral("host/Quenra.exe")),
                      QStringLiteral("fuwuqi=") + c.serverUrl});
     FakePlatform platform;
-    Form1 w(app.context(&platform));
+    MainWindow w(app.context(&platform));
     w.startUp();
     w.show();
-    w.Command29_Click();
-    w.List6->setCurrentRow(1);
+    press(w, "Command29");
+    child<QListWidget>(w, "List6")->setCurrentRow(1);
     saveShot(&w, QStringLiteral("examples-panel"), c);
 });
 

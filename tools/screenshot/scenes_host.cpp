@@ -1,7 +1,8 @@
 #include "FakePlatform.h"
 #include "Scenes.h"
 #include "TempAppFolder.h"
-#include "app/Form1.h"
+#include "Widgets.h"
+#include "app/MainWindow.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -20,14 +21,14 @@ const SceneRegistrar boardChosen("main-window-board", [](ShotContext& c) {
         sceneConfig(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
                         QStringLiteral("Kuliebiao=Arduino Uno")}));
     FakePlatform platform;
-    Form1 w(app.context(&platform));
+    MainWindow w(app.context(&platform));
     w.startUp();
     w.show();
     saveShot(&w, QStringLiteral("main-window-board"), c);
     // Another board picked by the user.
-    const int index = w.Combo2->findText(QStringLiteral("掌控板 v2"));
-    w.Combo2->setCurrentIndex(index);
-    Q_EMIT w.Combo2->activated(index);
+    const int index = child<QComboBox>(w, "Combo2")->findText(QStringLiteral("掌控板 v2"));
+    child<QComboBox>(w, "Combo2")->setCurrentIndex(index);
+    Q_EMIT child<QComboBox>(w, "Combo2")->activated(index);
     saveShot(&w, QStringLiteral("main-window-board-chinese"), c);
 });
 
@@ -39,11 +40,11 @@ const SceneRegistrar pathChosen("path-settings-chosen", [](ShotContext& c) {
     QFile::remove(app.file(QStringLiteral("Quenra/resources/app/src/sw-config.json")));
     FakePlatform platform;
     platform.answers << Platform::Answer::Cancel;
-    Form1 w(app.context(&platform));
+    MainWindow w(app.context(&platform));
     w.startUp();
     w.show();
     platform.fileAnswers << exe;
-    w.Command5->click();
+    child<QPushButton>(w, "Command5")->click();
     saveShot(&w, QStringLiteral("path-settings-chosen"), c);
 });
 

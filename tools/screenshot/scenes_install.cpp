@@ -1,7 +1,8 @@
 #include "FakePlatform.h"
 #include "Scenes.h"
 #include "TempAppFolder.h"
-#include "app/Form1.h"
+#include "Widgets.h"
+#include "app/MainWindow.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -42,29 +43,30 @@ const SceneRegistrar details("library-details", [](ShotContext& c) {
         sceneConfig(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
                         QStringLiteral("Kuliebiao=Arduino Uno")}));
     FakePlatform platform;
-    Form1 w(app.context(&platform));
+    MainWindow w(app.context(&platform));
     w.startUp();
     w.show();
-    if (w.List2->count() == 0) {
+    if (child<QListWidget>(w, "List2")->count() == 0) {
         app.writeGbk(QStringLiteral("Dravonel/ku/Ku.txt"), kFallbackCatalog);
-        w.List2->addItems({QStringLiteral("AHT20"), QStringLiteral("OLED"), QStringLiteral("WS2812"),
-                           QStringLiteral("NoName")});
+        child<QListWidget>(w, "List2")
+            ->addItems({QStringLiteral("AHT20"), QStringLiteral("OLED"), QStringLiteral("WS2812"),
+                        QStringLiteral("NoName")});
     }
-    w.Combo2_Click();
+    press(w, "Combo2");
 
-    click(w.List2, QStringLiteral("AHT20"));
+    click(child<QListWidget>(w, "List2"), QStringLiteral("AHT20"));
     saveShot(&w, QStringLiteral("details-installed-current"), c);
-    click(w.List2, QStringLiteral("OLED"));
+    click(child<QListWidget>(w, "List2"), QStringLiteral("OLED"));
     saveShot(&w, QStringLiteral("details-installed-older"), c);
-    click(w.List2, QStringLiteral("WS2812"));
+    click(child<QListWidget>(w, "List2"), QStringLiteral("WS2812"));
     saveShot(&w, QStringLiteral("details-not-installed"), c);
-    click(w.List2, QStringLiteral("NoName"));
+    click(child<QListWidget>(w, "List2"), QStringLiteral("NoName"));
     saveShot(&w, QStringLiteral("details-neither"), c);
 
-    const int esp32 = w.Combo2->findText(QStringLiteral("ESP32"));
-    w.Combo2->setCurrentIndex(esp32);
-    Q_EMIT w.Combo2->activated(esp32);
-    click(w.List3, QStringLiteral("MyLocalLib"));
+    const int esp32 = child<QComboBox>(w, "Combo2")->findText(QStringLiteral("ESP32"));
+    child<QComboBox>(w, "Combo2")->setCurrentIndex(esp32);
+    Q_EMIT child<QComboBox>(w, "Combo2")->activated(esp32);
+    click(child<QListWidget>(w, "List3"), QStringLiteral("MyLocalLib"));
     saveShot(&w, QStringLiteral("details-local-only"), c);
 });
 
@@ -80,19 +82,19 @@ const SceneRegistrar update("library-update", [](ShotContext& c) {
         sceneConfig(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
                         QStringLiteral("Kuliebiao=掌控板 v2")}));
     FakePlatform platform;
-    Form1 w(app.context(&platform));
+    MainWindow w(app.context(&platform));
     w.startUp();
     w.show();
-    w.Combo2_Click();
-    click(w.List2, QStringLiteral("RGB灯带"));
+    press(w, "Combo2");
+    click(child<QListWidget>(w, "List2"), QStringLiteral("RGB灯带"));
     saveShot(&w, QStringLiteral("update-offered"), c);
     platform.clear();
     platform.answers << Platform::Answer::Ok << Platform::Answer::Ok << Platform::Answer::Cancel;
-    w.Command19->click();
+    child<QPushButton>(w, "Command19")->click();
     for (const QString& text : platform.messageTexts()) {
         qInfo("message: %s", qPrintable(text));
     }
-    click(w.List3, QStringLiteral("RGB灯带"));
+    click(child<QListWidget>(w, "List3"), QStringLiteral("RGB灯带"));
     saveShot(&w, QStringLiteral("update-installed"), c);
 });
 

@@ -1,7 +1,8 @@
 #include "FakePlatform.h"
 #include "Scenes.h"
 #include "TempAppFolder.h"
-#include "app/Form1.h"
+#include "Widgets.h"
+#include "app/MainWindow.h"
 
 #include <QGroupBox>
 
@@ -10,7 +11,7 @@ namespace {
 const SceneRegistrar pathPanel("path-settings", [](ShotContext& c) {
     TempAppFolder app(sceneConfig(c, {}));
     FakePlatform platform;
-    Form1 w(app.context(&platform));
+    MainWindow w(app.context(&platform));
     w.startUp();
     w.show();
     saveShot(&w, QStringLiteral("path-settings"), c);
@@ -20,13 +21,13 @@ const SceneRegistrar mainWindow("main-window", [](ShotContext& c) {
     TempAppFolder app(sceneConfig(
         c, {QStringLiteral("quenra=/opt/Quenra/Quenra.exe"), QStringLiteral("quenraBanben=Quenra 3.0 rc0")}));
     FakePlatform platform;
-    Form1 w(app.context(&platform));
+    MainWindow w(app.context(&platform));
     w.startUp();
     w.show();
     saveShot(&w, QStringLiteral("main-window"), c);
-    w.guanyu->trigger();
+    child<QAction>(w, "guanyu")->trigger();
     saveShot(&w, QStringLiteral("about-panel"), c);
-    w.Label7_Click();
+    press(w, "Label7");
     saveShot(&w, QStringLiteral("donation-panel"), c);
 });
 

@@ -1,9 +1,10 @@
 #include "FakePlatform.h"
 #include "Scenes.h"
 #include "TempAppFolder.h"
-#include "app/Form1.h"
-#include "skins/SkinEngine.h"
+#include "Widgets.h"
+#include "app/MainWindow.h"
 #include "skins/SkinTones.h"
+#include "ui/SkinEngine.h"
 
 #include <QAction>
 #include <QApplication>
@@ -61,28 +62,28 @@ QWidget* openConversionWindow() {
     return nullptr;
 }
 
-void fillSampleLists(Form1& w) {
+void fillSampleLists(MainWindow& w) {
     for (const char* name : {"Blinker",  "DHT11温湿度", "OLED显示屏", "WiFi配网",   "舵机控制", "超声波测距",
                              "红外遥控", "步进电机",    "RFID读卡",   "MQTT物联网", "蓝牙串口", "RGB灯带",
                              "数码管",   "矩阵键盘",    "LCD1602",    "继电器",     "语音播报", "GPS定位",
                              "陀螺仪",   "心率传感器",  "土壤湿度",   "气压传感器"}) {
-        w.List2->addItem(QString::fromUtf8(name));
+        child<QListWidget>(w, "List2")->addItem(QString::fromUtf8(name));
     }
     for (const char* name : {"Blinker", "OLED显示屏", "舵机控制"}) {
-        w.List3->addItem(QString::fromUtf8(name));
+        child<QListWidget>(w, "List3")->addItem(QString::fromUtf8(name));
     }
-    w.List2->setCurrentRow(2);
-    w.Combo2->addItems({QStringLiteral("ESP32"), QStringLiteral("Arduino AVR")});
-    w.Text11->setPlainText(
-        QStringLiteral("库名称：OLED显示屏\n作者：示例作者\n版本：1.2\n更新时间：2024-05-01\n"
-                       "说明：驱动 0.96 寸 OLED 屏幕，支持中文显示。"));
-    w.Text11->show();
-    w.Command13->show();
-    w.Command101->show();
-    w.Command102->show();
-    w.Command200->show();
-    w.Command201->show();
-    w.Command202->show();
+    child<QListWidget>(w, "List2")->setCurrentRow(2);
+    child<QComboBox>(w, "Combo2")->addItems({QStringLiteral("ESP32"), QStringLiteral("Arduino AVR")});
+    child<QPlainTextEdit>(w, "Text11")
+        ->setPlainText(QStringLiteral("库名称：OLED显示屏\n作者：示例作者\n版本：1.2\n更新时间：2024-05-01\n"
+                                      "说明：驱动 0.96 寸 OLED 屏幕，支持中文显示。"));
+    child<QPlainTextEdit>(w, "Text11")->show();
+    child<QPushButton>(w, "Command13")->show();
+    child<QPushButton>(w, "Command101")->show();
+    child<QPushButton>(w, "Command102")->show();
+    child<QPushButton>(w, "Command200")->show();
+    child<QPushButton>(w, "Command201")->show();
+    child<QPushButton>(w, "Command202")->show();
 }
 
 // The main window in each shipped skin, with lists and details filled so every kind of control shows,
@@ -94,16 +95,16 @@ const SceneRegistrar mainWindowSkins("main-window-skins", [](ShotContext& c) {
             TempAppFolder app(mainWindowConfig(skin.fileName()));
             installSkins(app, c);
             FakePlatform platform;
-            Form1 w(app.context(&platform));
+            MainWindow w(app.context(&platform));
             w.startUp();
             fillSampleLists(w);
             w.show();
             saveShot(&w, QStringLiteral("main-window") + suffix, c);
-            w.guanyu->trigger();
+            child<QAction>(w, "guanyu")->trigger();
             saveShot(&w, QStringLiteral("about-panel") + suffix, c);
 
             // The conversion window, opened after the skin was applied, then with its reminder.
-            w.Command25->click();
+            child<QPushButton>(w, "Command25")->click();
             if (auto* conversion = openConversionWindow()) {
                 saveShot(conversion, QStringLiteral("conversion-window") + suffix, c);
                 conversion->findChild<QPushButton*>(QStringLiteral("Command4"))->click();
@@ -117,14 +118,14 @@ const SceneRegistrar mainWindowSkins("main-window-skins", [](ShotContext& c) {
             TempAppFolder app(config);
             installSkins(app, c);
             FakePlatform platform;
-            Form1 w(app.context(&platform));
+            MainWindow w(app.context(&platform));
             w.startUp();
             w.show();
             saveShot(&w, QStringLiteral("path-settings") + suffix, c);
             // After a choice the path shows in the normal text colour.
             platform.fileAnswers << QStringLiteral("/opt/Quenra/Quenra.exe");
             platform.answers << Platform::Answer::Cancel;
-            w.Command5->click();
+            child<QPushButton>(w, "Command5")->click();
             saveShot(&w, QStringLiteral("path-settings-chosen") + suffix, c);
         }
     }
@@ -134,10 +135,10 @@ const SceneRegistrar skinPanel("skin-panel", [](ShotContext& c) {
     TempAppFolder app(mainWindowConfig(QString()));
     installSkins(app, c);
     FakePlatform platform;
-    Form1 w(app.context(&platform));
+    MainWindow w(app.context(&platform));
     w.startUp();
     w.show();
-    w.pifu->trigger();
+    child<QAction>(w, "pifu")->trigger();
     saveShot(&w, QStringLiteral("skin-panel"), c);
 });
 

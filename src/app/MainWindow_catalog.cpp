@@ -1,16 +1,15 @@
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 
-#include "app/ClickableLabel.h"
-#include "app/Messages.h"
-#include "app/Twips.h"
 #include "catalog/CatalogParser.h"
 #include "catalog/CatalogStrings.h"
 #include "catalog/Links.h"
 #include "settings/Gbk.h"
 #include "settings/SafeFile.h"
 #include "settings/SettingsKeys.h"
+#include "ui/ClickableLabel.h"
+#include "ui/Messages.h"
+#include "ui/Twips.h"
 
-#include "app/TextHolder.h"
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -26,7 +25,7 @@ constexpr qint64 CatalogSizeLimit = 64LL * 1024 * 1024;
 
 } // namespace
 
-net::HttpClient& Form1::httpClient() {
+net::HttpClient& MainWindow::httpClient() {
     if (!http_) {
         http_ = std::make_unique<net::HttpClient>();
         http_->setTimeouts(context_.timeouts.connectMs, context_.timeouts.stallMs);
@@ -34,7 +33,7 @@ net::HttpClient& Form1::httpClient() {
     return *http_;
 }
 
-net::Result Form1::fetchWithProgress(const QUrl& url, const QString& label, qint64 maxBytes) {
+net::Result MainWindow::fetchWithProgress(const QUrl& url, const QString& label, qint64 maxBytes) {
     net::HttpClient& client = httpClient();
     const std::unique_ptr<Platform::Progress> progress = platform().beginProgress(label);
     progress->setCancelHandler([&client] { client.cancel(); });
@@ -48,7 +47,8 @@ net::Result Form1::fetchWithProgress(const QUrl& url, const QString& label, qint
     return client.fetch(url, options);
 }
 
-net::Result Form1::downloadWithProgress(const QUrl& url, const QString& targetPath, const QString& label) {
+net::Result MainWindow::downloadWithProgress(const QUrl& url, const QString& targetPath,
+                                             const QString& label) {
     net::HttpClient& client = httpClient();
     const std::unique_ptr<Platform::Progress> progress = platform().beginProgress(label);
     progress->setCancelHandler([&client] { client.cancel(); });
@@ -60,18 +60,18 @@ net::Result Form1::downloadWithProgress(const QUrl& url, const QString& targetPa
     return client.downloadToFile(url, targetPath, options);
 }
 
-void Form1::catalogUpdateFailed(const QString& message) {
+void MainWindow::catalogUpdateFailed(const QString& message) {
     platform().showMessage(msg::critical(message));
-    Label2->show();
+    retryLink->show();
 }
 
-bool Form1::updateCatalog(const QString& failureText) {
-    const net::Result fetched = fetchWithProgress(QUrl(CatalogUrl), catstr::Downloading, CatalogSizeLimit);
+bool MainWindow::updateCatalog(const QString& failureText) {
+    const net::Result fetched = fetchWithProgress(QUrl(catalogUrl_), catstr::Downloading, CatalogSizeLimit);
     if (!fetched.ok()) {
         catalogUpdateFailed(failureText);
         return false;
     }
-    Text12->setGbkBytes(fetched.body);
+    catalogBody_ = fetched.body;
     if (!gbk::decode(fetched.body).contains(catstr::NoticeMarker)) {
         catalogUpdateFailed(catstr::UpdateFailed);
         return false;
@@ -81,7 +81,7 @@ bool Form1::updateCatalog(const QString& failureText) {
         catalogUpdateFailed(failureText);
         return false;
     }
-    Label2->hide();
+    retryLink->hide();
     if (!parseCatalogCache()) {
         catalogUpdateFailed(failureText);
         return false;
@@ -89,16 +89,16 @@ bool Form1::updateCatalog(const QString& failureText) {
     return true;
 }
 
-void Form1::Command9_Click() {
+void MainWindow::downloadCatalog() {
     if (httpClient().isBusy()) {
         return; // one catalog transfer at a time
     }
-    CatalogUrl = settings_.read(keys::CatalogServer) + catstr::CatalogFile;
+    catalogUrl_ = settings_.read(keys::CatalogServer) + catstr::CatalogFile;
     // The download names parsing in its failure message.
     updateCatalog(catstr::DownloadFailed);
 }
 
-void Form1::Command10_Click() {
+void MainWindow::refreshCatalog() {
     if (httpClient().isBusy()) {
         return;
     }
@@ -108,71 +108,60 @@ void Form1::Command10_Click() {
     }
 }
 
-void Form1::wangluoku_Click() {
-    Command10_Click();
-}
-
-void Form1::Label2_Click() {
-    Command9_Click();
-}
-
-void Form1::Command3_Click() {
-    parseCatalogCache();
-}
-
-bool Form1::parseCatalogCache() {
-    List2->clear();
-    List5->clear();
-    List6->clear();
+bool MainWindow::parseCatalogCache() {
+    networkList->clear();
+    siteList->clear();
+    exampleList->clear();
     const std::optional<catalog::ParsedCatalog> parsed = catalog::parseFile(context_.folder.catalogCache());
     if (!parsed) {
         return false;
     }
     // The whole file is read first and applied afterwards; the version prompts, the only effects
     // the user sees one by one, still come in the order of the version lines.
-    List2->addItems(parsed->libraries);
-    List5->addItems(parsed->sites);
-    List6->addItems(parsed->examples);
+    networkList->addItems(parsed->libraries);
+    siteList->addItems(parsed->sites);
+    exampleList->addItems(parsed->examples);
     if (parsed->releaseDate) {
-        Label52->setText(catstr::releaseDateCaption(*parsed->releaseDate));
+        releaseDateLabel->setText(catstr::releaseDateCaption(*parsed->releaseDate));
     }
     if (parsed->notice) {
-        Label18->setText(*parsed->notice);
-        Label18->adjustSize(); // the scrolling wraps by the label's real width
+        noticeLabel->setText(*parsed->notice);
+        noticeLabel->adjustSize(); // the scrolling wraps by the label's real width
     }
     if (parsed->libraryUpdate) {
-        Label20->setText(catstr::libraryUpdateCaption(*parsed->libraryUpdate));
+        libraryUpdateLabel->setText(catstr::libraryUpdateCaption(*parsed->libraryUpdate));
     }
     for (const QString& version : parsed->versions) {
-        LatestVersion = version;
-        Label51->setText(catstr::latestVersionCaption(version));
+        latestVersion_ = version;
+        latestVersionLabel->setText(catstr::latestVersionCaption(version));
         checkLatestVersion();
     }
     return true;
 }
 
-void Form1::checkLatestVersion() {
+void MainWindow::checkLatestVersion() {
     // Versions are compared as text: "1.03" and "1.030" differ, and an older catalog asks too.
-    if (LatestVersion == CurrentVersion) {
+    if (latestVersion_ == currentVersion_) {
         return;
     }
-    Label1->show();
-    Label1->move(Label1->x(), twips::px(240));
-    Label1->setText(catstr::newVersionLink(LatestVersion));
-    const Platform::Message ask{catstr::newVersionPrompt(LatestVersion), appstr::Title,
+    newVersionLink->show();
+    newVersionLink->move(newVersionLink->x(), twips::px(240));
+    newVersionLink->setText(catstr::newVersionLink(latestVersion_));
+    const Platform::Message ask{catstr::newVersionPrompt(latestVersion_), msg::Title,
                                 Platform::Icon::Exclamation, Platform::Buttons::YesNo, Platform::Answer::Yes};
     if (platform().showMessage(ask) == Platform::Answer::Yes) {
         openSitePage(&links::programPage);
     }
 }
 
-void Form1::openConfiguredPage(const QString& address) {
+void MainWindow::openConfiguredPage(const QString& key) {
+    const QString address = settings_.read(key);
     if (!address.isEmpty()) {
         platform().openWithDesktop(address);
     }
 }
 
-void Form1::openSitePage(QString (*page)(const QString& site)) {
+void MainWindow::openSitePage(QString (*page)(const QString& site)) {
     // Without the site's address a page would be just its path, which names nothing.
     const QString site = settings_.read(keys::MakerSite);
     if (!site.isEmpty()) {
@@ -180,52 +169,8 @@ void Form1::openSitePage(QString (*page)(const QString& site)) {
     }
 }
 
-void Form1::Label1_Click() {
-    openSitePage(&links::programPage);
-}
-
-void Form1::bangzhu_Click() {
-    openSitePage(&links::programPage);
-}
-
-void Form1::Label14_Click() {
-    openSitePage(&links::programPage);
-}
-
-void Form1::Label18_Click() {
-    openSitePage(&links::programPage);
-}
-
-void Form1::Command20_Click() {
-    openSitePage(&links::sharingPage);
-}
-
-void Form1::Label9_Click() {
-    openSitePage(&links::homePage);
-}
-
-void Form1::Label5_Click() {
-    openSitePage(&links::homePage);
-}
-
-void Form1::Label21_Click() {
-    openConfiguredPage(settings_.read(keys::VideoPage));
-}
-
-void Form1::Label19_Click() {
-    openConfiguredPage(settings_.read(keys::ChatGroupPage));
-}
-
-void Form1::Label17_Click() {
-    openConfiguredPage(settings_.read(keys::ChatGroupPage));
-}
-
-void Form1::Label11_Click() {
-    openConfiguredPage(settings_.read(keys::ChatGroupPage));
-}
-
-void Form1::List5_DblClick() {
-    const QListWidgetItem* row = List5->currentItem();
+void MainWindow::onSiteDoubleClicked() {
+    const QListWidgetItem* row = siteList->currentItem();
     if (!row) {
         return;
     }

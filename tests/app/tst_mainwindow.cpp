@@ -1,8 +1,5 @@
-#include "FakePlatform.h"
-#include "TempAppFolder.h"
-#include "app/ClickableLabel.h"
-#include "app/Form1.h"
-#include "app/Twips.h"
+#include "AppWindow.h"
+#include "ui/Twips.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,18 +16,13 @@
 
 namespace {
 
-struct Started {
-    TempAppFolder app;
-    FakePlatform platform;
-    std::unique_ptr<Form1> window;
+struct Started : AppWindow {
     QByteArray configBeforeStart;
     // Nothing listens on port 1: the start-up catalog download fails at once.
     explicit Started(QStringList config)
-        : app(config << QStringLiteral("fuwuqi=http://127.0.0.1:1/")) {
+        : AppWindow(config << QStringLiteral("fuwuqi=http://127.0.0.1:1/")) {
         configBeforeStart = app.configBytes();
-        window = std::make_unique<Form1>(app.context(&platform));
-        window->startUp();
-        window->show();
+        start();
     }
 };
 
@@ -39,7 +31,7 @@ QRectF twipsGeometry(const QWidget* w) {
                   twips::fromPx(w->height()));
 }
 
-void trigger(Form1& w, const QString& name) {
+void trigger(MainWindow& w, const QString& name) {
     if (auto* action = w.findChild<QAction*>(name)) {
         action->trigger();
     } else if (auto* button = w.findChild<QPushButton*>(name)) {
@@ -53,7 +45,7 @@ void trigger(Form1& w, const QString& name) {
 
 } // namespace
 
-class TestForm1 final : public QObject {
+class TestMainWindow final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void storedHostPath_data() {
@@ -67,17 +59,17 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(bool, valid);
         Started s(path.isEmpty() ? QStringList() : QStringList{QStringLiteral("quenra=") + path});
-        Form1& w = *s.window;
-        QCOMPARE(w.Text8->text(), path);
-        QCOMPARE(w.Frame9->isVisible(), !valid);
-        QCOMPARE(w.Command17->isEnabled(), valid);
-        QCOMPARE(w.Command21->isEnabled(), valid);
+        MainWindow& w = *s.window;
+        QCOMPARE(child<QLineEdit>(w, "Text8")->text(), path);
+        QCOMPARE(child<QGroupBox>(w, "Frame9")->isVisible(), !valid);
+        QCOMPARE(child<QPushButton>(w, "Command17")->isEnabled(), valid);
+        QCOMPARE(child<QPushButton>(w, "Command21")->isEnabled(), valid);
         if (valid) {
             return;
         }
         QCOMPARE(s.app.configBytes(), s.configBeforeStart); // the user's file is left as it was
         // The path panel: left 20, top 0, 150 narrower and 750 lower than the window (within a pixel).
-        const QRectF g = twipsGeometry(w.Frame9);
+        const QRectF g = twipsGeometry(child<QGroupBox>(w, "Frame9"));
         QVERIFY(qAbs(g.left() - 20) <= 15);
         QCOMPARE(g.top(), 0.0);
         QVERIFY(qAbs(g.width() - (w.outerWidthTwips() - 150)) <= 15);
@@ -102,15 +94,18 @@ private Q_SLOTS:
         QFETCH(QString, about);
         QFETCH(QString, toolsCaption);
         Started s(config);
-        const Form1& w = *s.window;
-        QCOMPARE(w.Label4->text(), title);
-        QCOMPARE(w.Label50->text(), about);
-        QCOMPARE(w.Frame4->title(), toolsCaption);
+        const MainWindow& w = *s.window;
+        QCOMPARE(child<QLabel>(w, "Label4")->text(), title);
+        QCOMPARE(child<QLabel>(w, "Label50")->text(), about);
+        QCOMPARE(child<QGroupBox>(w, "Frame4")->title(), toolsCaption);
         QVERIFY(w.windowTitle().startsWith(QStringLiteral("Quenra小助手") + QString(50, QLatin1Char(' ')) +
                                            QStringLiteral("By:")));
         for (QWidget* c : std::initializer_list<QWidget*>{
-                 w.Command9, w.Command3, w.Command10, w.Command18, w.List7, w.Text11, w.Command13, w.Command6,
-                 w.Command19, w.Command101, w.Command202, w.Label1}) {
+                 child<QPushButton>(w, "Command3"), child<QListWidget>(w, "List7"),
+                 child<QPlainTextEdit>(w, "Text11"), child<QPushButton>(w, "Command13"),
+                 child<QPushButton>(w, "Command6"), child<QPushButton>(w, "Command19"),
+                 child<QPushButton>(w, "Command101"), child<QPushButton>(w, "Command202"),
+                 child<QLabel>(w, "Label1")}) {
             QVERIFY2(!c->isVisible(), qPrintable(c->objectName()));
         }
     }
@@ -130,11 +125,13 @@ private Q_SLOTS:
         QFETCH(QString, closer);
         QFETCH(QString, panel);
         Started s({}); // no host path: the path panel shows, and no overlay may hide it
-        Form1& w = *s.window;
+        MainWindow& w = *s.window;
         auto* box = w.findChild<QGroupBox*>(panel);
         QVERIFY(box);
-        QGroupBox* other = box == w.Frame8 ? w.Frame11 : w.Frame8;
-        w.toggleOverlay(other);
+        QGroupBox* other = box == child<QGroupBox>(w, "Frame8") ? child<QGroupBox>(w, "Frame11")
+                                                                : child<QGroupBox>(w, "Frame8");
+        trigger(w,
+                other == child<QGroupBox>(w, "Frame8") ? QStringLiteral("guanyu") : QStringLiteral("pifu"));
         QVERIFY(other->isVisible());
         trigger(w, opener);
         QVERIFY(box->isVisible());
@@ -148,42 +145,44 @@ private Q_SLOTS:
         trigger(w, opener);
         trigger(w, opener);
         QVERIFY(!box->isVisible());
-        QVERIFY(w.Frame9->isVisible());
+        QVERIFY(child<QGroupBox>(w, "Frame9")->isVisible());
     }
 
     void closingExamplesLeavesFocusOnExampleButton() {
         Started s({QStringLiteral("quenra=/opt/Quenra/Quenra.exe")});
-        Form1& w = *s.window;
+        MainWindow& w = *s.window;
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.toggleOverlay(w.Frame14);
-        w.List6->setFocus();
-        QTest::mouseClick(w.Command27, Qt::LeftButton);
-        QVERIFY(!w.Frame14->isVisible());
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.Command29));
+        trigger(w, QStringLiteral("Command29"));
+        child<QListWidget>(w, "List6")->setFocus();
+        QTest::mouseClick(child<QPushButton>(w, "Command27"), Qt::LeftButton);
+        QVERIFY(!child<QGroupBox>(w, "Frame14")->isVisible());
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(child<QPushButton>(w, "Command29")));
     }
 
     void noticeScrollsAndWraps() {
         Started s({});
-        Form1& w = *s.window;
-        w.Timer1->stop();
-        w.Label18->setText(QString(200, QChar(0x516C)));
-        w.Label18->adjustSize();
-        QVERIFY(w.Label18->width() > w.Frame12->width());
-        int previous = w.Label18->x();
+        MainWindow& w = *s.window;
+        child<QTimer>(w, "Timer1")->stop();
+        child<QLabel>(w, "Label18")->setText(QString(200, QChar(0x516C)));
+        child<QLabel>(w, "Label18")->adjustSize();
+        QVERIFY(child<QLabel>(w, "Label18")->width() > child<QGroupBox>(w, "Frame12")->width());
+        int previous = child<QLabel>(w, "Label18")->x();
         int ticks = 0;
-        for (w.Timer1_Timer(); w.Label18->x() < previous && ticks < 100000; ++ticks) {
-            previous = w.Label18->x();
-            w.Timer1_Timer();
+        for (tick(w, "Timer1"); child<QLabel>(w, "Label18")->x() < previous && ticks < 100000; ++ticks) {
+            previous = child<QLabel>(w, "Label18")->x();
+            tick(w, "Timer1");
         }
         // It restarts at the panel's right edge only once its right end has passed the left edge,
         // moving 20 twips a tick.
-        QVERIFY(previous <= -w.Label18->width() + 2);
-        QCOMPARE(w.Label18->x(), w.Frame12->width());
-        const double trip = (twips::fromPx(w.Label18->width()) + twips::fromPx(w.Frame12->width())) / 20.0;
+        QVERIFY(previous <= -child<QLabel>(w, "Label18")->width() + 2);
+        QCOMPARE(child<QLabel>(w, "Label18")->x(), child<QGroupBox>(w, "Frame12")->width());
+        const double trip = (twips::fromPx(child<QLabel>(w, "Label18")->width()) +
+                             twips::fromPx(child<QGroupBox>(w, "Frame12")->width())) /
+                            20.0;
         QVERIFY(qAbs(ticks - trip) < 3);
     }
 };
 
-QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,16 +1,16 @@
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 
-#include "convert/Form2.h"
+#include "app/ConversionWindow.h"
 
-Form1::ConversionWindow::~ConversionWindow() {
+MainWindow::ConversionWindowSlot::~ConversionWindowSlot() {
     delete open.data();
 }
 
-void Form1::Command25_Click() {
-    Form2* window = conversionWindow_.open;
+void MainWindow::openConversionWindow() {
+    ConversionWindow* window = conversionWindow_.open;
     // A window closed a moment ago is only waiting to be deleted; it is not the open one.
     if (!window || !window->isVisible()) {
-        window = new Form2(context_); // top-level: no owner, does not block the main window
+        window = new ConversionWindow(context_); // top-level: no owner, does not block the main window
         conversionWindow_.open = window;
     }
     window->setWindowState(window->windowState() & ~Qt::WindowMinimized);

@@ -1,5 +1,5 @@
 #include "TestServer.h"
-#include "catalog/HttpClient.h"
+#include "net/HttpClient.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "app/ClickableLabel.h"
+#include "ui/ClickableLabel.h"
 
 #include <QMouseEvent>
 

@@ -1,4 +1,4 @@
-#include "app/QtPlatform.h"
+#include "ui/QtPlatform.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,11 +1,11 @@
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 
-#include "app/Messages.h"
 #include "host/HostPaths.h"
 #include "install/DownloadCodes.h"
 #include "install/ExampleEntry.h"
 #include "install/InstallStrings.h"
 #include "install/PackageName.h"
+#include "ui/Messages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -27,18 +27,14 @@ QString unsafeTitleMessage(const QString& title) {
 }
 } // namespace
 
-QString Form1::examplesFolder() const {
-    return host::sharedExamplesFolder(Text8->text(), context().folder.sep);
+QString MainWindow::examplesFolder() const {
+    return host::sharedExamplesFolder(hostPathEdit->text(), context_.folder.sep);
 }
 
-void Form1::Command29_Click() {
-    if (Frame14->isVisible()) {
-        Frame14->hide();
+void MainWindow::onExamplesClicked() {
+    if (!toggleOverlay(examplesPanel)) {
         return;
     }
-    HideOverlayPanels();
-    Frame14->show();
-    Frame14->raise();
     // Created when nothing of that name exists; only the last level, and a failure is ignored.
     const QString folder = examplesFolder();
     if (!QFileInfo::exists(folder)) {
@@ -46,12 +42,8 @@ void Form1::Command29_Click() {
     }
 }
 
-void Form1::Command30_Click() {
-    platform().openWithDesktop(examplesFolder());
-}
-
-void Form1::List6_DblClick() {
-    const QListWidgetItem* item = List6->currentItem();
+void MainWindow::onExampleDoubleClicked() {
+    const QListWidgetItem* item = exampleList->currentItem();
     if (!item) {
         return;
     }
@@ -64,19 +56,19 @@ void Form1::List6_DblClick() {
         return;
     }
     // An unsafe package name is refused here too, before any request.
-    const qint32 code = DownloadPackage(entry->packageName);
+    const qint32 code = downloadPackage(entry->packageName);
     if (code != 0) {
         platform().showMessage(msg::exclamation(install::downloadFailureMessage(code, entry->packageName)));
         return;
     }
     const QString folder = examplesFolder();
     const QString package =
-        install::packageCacheFile(context().folder.packageCacheFolder(), entry->packageName);
-    if (!UnzipFile(package, folder)) {
+        install::packageCacheFile(context_.folder.packageCacheFolder(), entry->packageName);
+    if (!unzipPackage(package, folder)) {
         return;
     }
     platform().showMessage(msg::plain(installstr::Installed));
     if (platform().showMessage(msg::confirm(openExampleQuestion(entry->title))) == Platform::Answer::Ok) {
-        platform().openWithDesktop(folder + context().folder.sep + entry->title + QStringLiteral(".qnp"));
+        platform().openWithDesktop(folder + context_.folder.sep + entry->title + QStringLiteral(".qnp"));
     }
 }

@@ -1,10 +1,9 @@
-#include "FakePlatform.h"
-#include "TempAppFolder.h"
-#include "app/Form1.h"
-#include "app/Twips.h"
+#include "AppWindow.h"
+#include "app/ConversionWindow.h"
 #include "convert/ConvertRules.h"
 #include "convert/ConvertStrings.h"
-#include "convert/Form2.h"
+#include "convert/EditorText.h"
+#include "ui/Twips.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,6 +13,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 
 namespace {
@@ -31,12 +31,20 @@ struct Opened {
     }
     TempAppFolder app;
     FakePlatform platform;
-    Form2 w;
+    ConversionWindow w;
 };
 
-Form2* openConversionWindow() {
+// A text box's text with CR LF line breaks, the form the conversions work on, and the reverse.
+QString boxText(const ConversionWindow& w, const char* box) {
+    return convert::fromEditorText(child<QPlainTextEdit>(w, box)->document()->toRawText());
+}
+void setBoxText(const ConversionWindow& w, const char* box, QStringView text) {
+    child<QPlainTextEdit>(w, box)->setPlainText(convert::toEditorText(text));
+}
+
+ConversionWindow* openConversionWindow() {
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* f = qobject_cast<Form2*>(w); f && f->isVisible()) {
+        if (auto* f = qobject_cast<ConversionWindow*>(w); f && f->isVisible()) {
             return f;
         }
     }
@@ -45,7 +53,7 @@ Form2* openConversionWindow() {
 
 } // namespace
 
-class TestForm2 final : public QObject {
+class TestConversionWindow final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void layout_data() {
@@ -85,11 +93,12 @@ private Q_SLOTS:
 
     void createdState() {
         Opened o;
-        Form2& w = o.w;
+        ConversionWindow& w = o.w;
         QCOMPARE(w.windowTitle(), QStringLiteral("Quenra小助手                      制库小助手 "));
         QCOMPARE(w.size(), QSize(twips::px(16530), twips::px(9375)));
-        QCOMPARE(w.Text1->palette().color(QPalette::Base), QColor(224, 224, 224));
-        for (QPushButton* hidden : {w.Command2, w.Command6, w.Command1}) {
+        QCOMPARE(child<QPlainTextEdit>(w, "Text1")->palette().color(QPalette::Base), QColor(224, 224, 224));
+        for (QPushButton* hidden : {child<QPushButton>(w, "Command2"), child<QPushButton>(w, "Command6"),
+                                    child<QPushButton>(w, "Command1")}) {
             QVERIFY(!hidden->isVisible() && !w.rect().intersects(hidden->geometry()));
         }
     }
@@ -98,25 +107,27 @@ private Q_SLOTS:
     // shows gives it its full time again.
     void convertSampleAndReminder() {
         Opened o;
-        Form2& w = o.w;
-        QTest::mouseClick(w.Command4, Qt::LeftButton);
-        QCOMPARE(w.outputText(), *convert::convertLines(Sample));
-        const QStringList lines = w.outputText().split(CRLF);
+        ConversionWindow& w = o.w;
+        QTest::mouseClick(child<QPushButton>(w, "Command4"), Qt::LeftButton);
+        QCOMPARE(boxText(w, "Text2"), *convert::convertLines(Sample));
+        const QStringList lines = boxText(w, "Text2").split(CRLF);
         QCOMPARE(lines.size(), 37);
         QCOMPARE(lines.mid(34), (QStringList{"+'\\n'", "+'}\\n'", "+'\\n'"}));
         QVERIFY(o.platform.clipboardWrites.isEmpty());
-        QVERIFY(w.Frame1->isVisible());
-        QCOMPARE(w.Label2->text(), QStringLiteral("代码转化成功！"));
-        QCOMPARE(w.Label2->size(), w.Label2->sizeHint());
-        QCOMPARE(w.Label2->pos(), QPoint((w.Frame1->width() - w.Label2->width()) / 2,
-                                         (w.Frame1->height() - w.Label2->height()) / 2));
+        QVERIFY(child<QGroupBox>(w, "Frame1")->isVisible());
+        QCOMPARE(child<QLabel>(w, "Label2")->text(), QStringLiteral("代码转化成功！"));
+        QCOMPARE(child<QLabel>(w, "Label2")->size(), child<QLabel>(w, "Label2")->sizeHint());
+        QCOMPARE(
+            child<QLabel>(w, "Label2")->pos(),
+            QPoint((child<QGroupBox>(w, "Frame1")->width() - child<QLabel>(w, "Label2")->width()) / 2,
+                   (child<QGroupBox>(w, "Frame1")->height() - child<QLabel>(w, "Label2")->height()) / 2));
 
-        QTRY_VERIFY_WITH_TIMEOUT(w.Timer1->remainingTime() < 600, 5000);
-        QVERIFY(w.Frame1->isVisible());
-        QTest::mouseClick(w.Command9, Qt::LeftButton);
-        QVERIFY(w.Timer1->remainingTime() > 800);
-        QTRY_VERIFY_WITH_TIMEOUT(!w.Frame1->isVisible(), 5000);
-        QVERIFY(!w.Timer1->isActive());
+        QTRY_VERIFY_WITH_TIMEOUT(child<QTimer>(w, "Timer1")->remainingTime() < 600, 5000);
+        QVERIFY(child<QGroupBox>(w, "Frame1")->isVisible());
+        QTest::mouseClick(child<QPushButton>(w, "Command9"), Qt::LeftButton);
+        QVERIFY(child<QTimer>(w, "Timer1")->remainingTime() > 800);
+        QTRY_VERIFY_WITH_TIMEOUT(!child<QGroupBox>(w, "Frame1")->isVisible(), 5000);
+        QVERIFY(!child<QTimer>(w, "Timer1")->isActive());
     }
 
     // Buttons clicked on the sample, the output box holding "old". A failed copy ends the action without
@@ -184,22 +195,22 @@ private Q_SLOTS:
         QFETCH(bool, copied);
         QFETCH(QString, reminder);
         Opened o(options);
-        Form2& w = o.w;
+        ConversionWindow& w = o.w;
         if (!clipboard.isNull()) {
             o.platform.clipboard = clipboard;
         }
         o.platform.clipboardBroken = clipboardBroken;
-        w.setOutputText(u"old");
+        setBoxText(w, "Text2", u"old");
         for (const QString& button : buttons) {
             w.findChild<QPushButton*>(button)->click();
         }
-        QCOMPARE(w.sourceText(), source);
-        QCOMPARE(w.outputText(), output);
+        QCOMPARE(boxText(w, "Text1"), source);
+        QCOMPARE(boxText(w, "Text2"), output);
         QCOMPARE(o.platform.clipboardWrites, copied ? QStringList{output} : QStringList());
-        QCOMPARE(w.Frame1->isVisible(), !reminder.isNull());
-        QCOMPARE(w.Timer1->isActive(), !reminder.isNull());
+        QCOMPARE(child<QGroupBox>(w, "Frame1")->isVisible(), !reminder.isNull());
+        QCOMPARE(child<QTimer>(w, "Timer1")->isActive(), !reminder.isNull());
         if (!reminder.isNull()) {
-            QCOMPARE(w.Label2->text(), reminder);
+            QCOMPARE(child<QLabel>(w, "Label2")->text(), reminder);
         }
     }
 
@@ -216,10 +227,10 @@ private Q_SLOTS:
         QFETCH(QStringList, config);
         QFETCH(bool, ticked);
         Opened o(config);
-        QCOMPARE(o.w.Check1->isChecked(), ticked);
-        QCOMPARE(o.w.Check2->isChecked(), ticked);
-        QTest::mouseClick(o.w.Check1, Qt::LeftButton);
-        QTest::mouseClick(o.w.Check2, Qt::LeftButton);
+        QCOMPARE(child<QCheckBox>(o.w, "Check1")->isChecked(), ticked);
+        QCOMPARE(child<QCheckBox>(o.w, "Check2")->isChecked(), ticked);
+        QTest::mouseClick(child<QCheckBox>(o.w, "Check1"), Qt::LeftButton);
+        QTest::mouseClick(child<QCheckBox>(o.w, "Check2"), Qt::LeftButton);
         const QStringList written = QString::fromLatin1(o.app.configBytes()).split(CRLF);
         const QString value = ticked ? QStringLiteral("0") : QStringLiteral("1");
         QVERIFY(written.contains(QStringLiteral("Check1=") + value));
@@ -227,25 +238,23 @@ private Q_SLOTS:
     }
 
     void openFromMainWindow() {
-        TempAppFolder app({QStringLiteral("fuwuqi=http://127.0.0.1:1/")});
-        FakePlatform platform;
-        Form1 main(app.context(&platform));
-        main.startUp();
-        main.show();
+        AppWindow started({QStringLiteral("fuwuqi=http://127.0.0.1:1/")});
+        started.start();
+        MainWindow& main = started.w();
 
-        main.Command25->click();
-        QPointer<Form2> first = openConversionWindow();
+        child<QPushButton>(main, "Command25")->click();
+        QPointer<ConversionWindow> first = openConversionWindow();
         QVERIFY(first);
         QVERIFY(!first->parentWidget() && first->windowModality() == Qt::NonModal);
 
         // Shown again with its texts while it is open.
-        QTest::mouseClick(first->Check1, Qt::LeftButton);
-        first->setSourceText(u"x");
-        QTest::mouseClick(first->Command4, Qt::LeftButton);
-        main.Command25->click();
+        QTest::mouseClick(child<QCheckBox>(*first, "Check1"), Qt::LeftButton);
+        setBoxText(*first, "Text1", u"x");
+        QTest::mouseClick(child<QPushButton>(*first, "Command4"), Qt::LeftButton);
+        child<QPushButton>(main, "Command25")->click();
         QCOMPARE(openConversionWindow(), first.data());
-        QCOMPARE(first->sourceText(), QStringLiteral("x"));
-        QCOMPARE(first->outputText(), QStringLiteral("'x\\n'\r\n"));
+        QCOMPARE(boxText(*first, "Text1"), QStringLiteral("x"));
+        QCOMPARE(boxText(*first, "Text2"), QStringLiteral("'x\\n'\r\n"));
 
         // Closing the main window leaves it open.
         main.close();
@@ -253,14 +262,14 @@ private Q_SLOTS:
         main.show();
 
         // Closed, it is created afresh with the sample, an empty output and the options as stored.
-        QTest::mouseClick(first->Command8, Qt::LeftButton);
-        main.Command25->click();
-        QPointer<Form2> second = openConversionWindow();
+        QTest::mouseClick(child<QPushButton>(*first, "Command8"), Qt::LeftButton);
+        child<QPushButton>(main, "Command25")->click();
+        QPointer<ConversionWindow> second = openConversionWindow();
         QVERIFY(second && second != first);
-        QCOMPARE(second->sourceText(), Sample);
-        QCOMPARE(second->outputText(), QString());
-        QVERIFY(second->Check1->isChecked());
-        QVERIFY(!second->Frame1->isVisible());
+        QCOMPARE(boxText(*second, "Text1"), Sample);
+        QCOMPARE(boxText(*second, "Text2"), QString());
+        QVERIFY(child<QCheckBox>(*second, "Check1")->isChecked());
+        QVERIFY(!child<QGroupBox>(*second, "Frame1")->isVisible());
         QTRY_VERIFY(first.isNull());
 
         // The window frame's close control discards it as 关闭 does.
@@ -269,5 +278,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestForm2)
-#include "tst_form2.moc"
+QTEST_MAIN(TestConversionWindow)
+#include "tst_conversionwindow.moc"

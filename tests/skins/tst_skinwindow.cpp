@@ -1,9 +1,7 @@
-#include "FakePlatform.h"
-#include "TempAppFolder.h"
-#include "app/Form1.h"
+#include "AppWindow.h"
 #include "settings/Settings.h"
-#include "skins/SkinEngine.h"
 #include "skins/SkinStrings.h"
+#include "ui/SkinEngine.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,45 +23,40 @@ const QColor kTealColour(0x12, 0x34, 0x56);
 const QColor kRustColour(0x65, 0x43, 0x21);
 
 // The program started on a fresh application folder holding `skins` in its skin folder.
-struct Started {
-    Started(QStringList config, const QMap<QString, QByteArray>& skins) {
-        config << QStringLiteral("fuwuqi=http://127.0.0.1:1/"); // no server: the catalog fails at once
-        app = std::make_unique<TempAppFolder>(config);
+// No server: the catalog fails at once.
+struct Started : AppWindow {
+    Started(const QStringList& config, const QMap<QString, QByteArray>& skins)
+        : AppWindow(config + QStringList{QStringLiteral("fuwuqi=http://127.0.0.1:1/")}) {
         for (auto it = skins.cbegin(); it != skins.cend(); ++it) {
-            app->writeFile(QStringLiteral("Dravonel/SkinH/") + it.key(), it.value());
+            app.writeFile(QStringLiteral("Dravonel/SkinH/") + it.key(), it.value());
         }
         restart();
     }
     void restart() {
         window.reset();
         platform.clear();
-        window = std::make_unique<Form1>(app->context(&platform));
-        window->startUp();
-        window->show();
+        start();
     }
-    QString storedSkin() const { return Settings(app->folder()).read(QStringLiteral("pifu")); }
+    QString storedSkin() const { return Settings(app.folder()).read(QStringLiteral("pifu")); }
     // Clicks the entry of List4 with this text, as the user does.
     void choose(const QString& name) {
-        const QList<QListWidgetItem*> found = window->List4->findItems(name, Qt::MatchExactly);
+        const QList<QListWidgetItem*> found =
+            child<QListWidget>(*window, "List4")->findItems(name, Qt::MatchExactly);
         QVERIFY2(found.size() == 1, qPrintable(name));
-        if (!window->Frame11->isVisible()) {
-            window->pifu->trigger();
+        if (!child<QGroupBox>(*window, "Frame11")->isVisible()) {
+            child<QAction>(*window, "pifu")->trigger();
         }
-        QTest::mouseClick(window->List4->viewport(), Qt::LeftButton, {},
-                          window->List4->visualItemRect(found.first()).center());
+        QTest::mouseClick(child<QListWidget>(*window, "List4")->viewport(), Qt::LeftButton, {},
+                          child<QListWidget>(*window, "List4")->visualItemRect(found.first()).center());
     }
     QStringList listed() const {
         QStringList names;
-        for (int i = 0; i < window->List4->count(); ++i) {
-            names << window->List4->item(i)->text();
+        for (int i = 0; i < child<QListWidget>(*window, "List4")->count(); ++i) {
+            names << child<QListWidget>(*window, "List4")->item(i)->text();
         }
         names.sort();
         return names;
     }
-
-    std::unique_ptr<TempAppFolder> app;
-    FakePlatform platform;
-    std::unique_ptr<Form1> window;
 };
 
 // The colour of a widget's own background, taken from a corner no child covers.
@@ -73,7 +66,7 @@ QColor colourOf(QWidget* w) {
 
 } // namespace
 
-class TestForm1Skins final : public QObject {
+class TestSkinWindow final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void cleanup() { qApp->setStyleSheet(QString()); }
@@ -81,9 +74,9 @@ private Q_SLOTS:
     // With nothing stored the bare skin folder is named: nothing shown, nothing changed.
     void firstStartShowsBaseLookAndNothingElse() {
         Started s({}, {});
-        s.platform.clear();
-        s.window->ApplySkin();
-        QVERIFY(s.platform.messages.isEmpty());
+        // The catalog's failure is the only message.
+        QCOMPARE(s.platform.messageTexts(),
+                 QStringList{QStringLiteral("库文件更新解析失败！请检查网络后重试！")});
         QCOMPARE(qApp->styleSheet(), baseStyleSheet());
         QVERIFY(s.storedSkin().isEmpty());
     }
@@ -100,8 +93,8 @@ private Q_SLOTS:
                                    QStringLiteral("暗夜.qss"), QStringLiteral("说明.txt")};
         QCOMPARE(s.listed(), expected);
 
-        s.app->writeFile(QStringLiteral("Dravonel/SkinH/新.qss"), kRust);
-        s.window->pifu->trigger();
+        s.app.writeFile(QStringLiteral("Dravonel/SkinH/新.qss"), kRust);
+        child<QAction>(*s.window, "pifu")->trigger();
         QCOMPARE(s.listed(), expected);
         s.restart();
         QVERIFY(s.listed().contains(QStringLiteral("新.qss")));
@@ -115,9 +108,9 @@ private Q_SLOTS:
     void missingSkinFolderIsReported() {
         QFETCH(bool, fileInItsPlace);
         Started s({}, {});
-        QVERIFY(QDir(s.app->file(QStringLiteral("Dravonel/SkinH"))).removeRecursively());
+        QVERIFY(QDir(s.app.file(QStringLiteral("Dravonel/SkinH"))).removeRecursively());
         if (fileInItsPlace) {
-            s.app->writeFile(QStringLiteral("Dravonel/SkinH"), "x");
+            s.app.writeFile(QStringLiteral("Dravonel/SkinH"), "x");
         }
         s.restart();
         const qsizetype i = s.platform.messageTexts().indexOf(skinstr::FolderMissing);
@@ -126,9 +119,9 @@ private Q_SLOTS:
         QCOMPARE(s.platform.messages.at(i).icon, Platform::Icon::None);
         QCOMPARE(s.platform.messages.at(i).buttons, Platform::Buttons::Ok);
         QCOMPARE(qApp->styleSheet(), baseStyleSheet());
-        s.window->pifu->trigger();
-        QVERIFY(s.window->Frame11->isVisible());
-        QCOMPARE(s.window->List4->count(), 0);
+        child<QAction>(*s.window, "pifu")->trigger();
+        QVERIFY(child<QGroupBox>(*s.window, "Frame11")->isVisible());
+        QCOMPARE(child<QListWidget>(*s.window, "List4")->count(), 0);
     }
 
     // Any entry is stored, closes the panel and says nothing; a usable skin shows at once and again at
@@ -150,19 +143,19 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(bool, usable);
         Started s({QStringLiteral("pifu=rust.qss")}, {{QStringLiteral("rust.qss"), kRust}, {name, bytes}});
-        QCOMPARE(colourOf(s.window->client), kRustColour);
+        QCOMPARE(colourOf(child<QWidget>(*s.window, "client")), kRustColour);
         const QString before = qApp->styleSheet();
 
         s.platform.clear();
         s.choose(name);
         QCOMPARE(s.storedSkin(), name);
-        QVERIFY(!s.window->Frame11->isVisible());
+        QVERIFY(!child<QGroupBox>(*s.window, "Frame11")->isVisible());
         QVERIFY(s.platform.messages.isEmpty());
-        QCOMPARE(colourOf(s.window->client), usable ? kTealColour : kRustColour);
+        QCOMPARE(colourOf(child<QWidget>(*s.window, "client")), usable ? kTealColour : kRustColour);
         QVERIFY(usable || qApp->styleSheet() == before);
 
         s.restart();
-        QCOMPARE(colourOf(s.window->client),
+        QCOMPARE(colourOf(child<QWidget>(*s.window, "client")),
                  usable ? kTealColour : QApplication::palette().color(QPalette::Window));
         QVERIFY(!s.platform.messageTexts().contains(skinstr::FolderMissing));
     }
@@ -171,7 +164,7 @@ private Q_SLOTS:
     void conversionWindowCarriesSkinAndFollowsChange() {
         Started s({}, {{QStringLiteral("青.qss"), kTeal}, {QStringLiteral("锈.qss"), kRust}});
         s.choose(QStringLiteral("青.qss"));
-        QTest::mouseClick(s.window->Command25, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(*s.window, "Command25"), Qt::LeftButton);
         QWidget* conversion = nullptr;
         for (QWidget* top : QApplication::topLevelWidgets()) {
             if (top->objectName() == QStringLiteral("Form2") && top->isVisible()) {
@@ -183,7 +176,7 @@ private Q_SLOTS:
 
         s.choose(QStringLiteral("锈.qss"));
         QCOMPARE(colourOf(conversion), kRustColour);
-        QCOMPARE(colourOf(s.window->client), kRustColour);
+        QCOMPARE(colourOf(child<QWidget>(*s.window, "client")), kRustColour);
         conversion->close();
     }
 
@@ -193,28 +186,35 @@ private Q_SLOTS:
         Started s(
             {QStringLiteral("pifu=night.qss")},
             {{QStringLiteral("night.qss"), "QLineEdit { color: #00ff00; background-color: #000000; }"}});
-        QVERIFY(s.window->Frame9->isVisible());
+        QVERIFY(child<QGroupBox>(*s.window, "Frame9")->isVisible());
         s.platform.fileAnswers << QStringLiteral("/somewhere/else.exe");
-        QTest::mouseClick(s.window->Command5, Qt::LeftButton);
-        QCOMPARE(s.window->Text1->palette().color(QPalette::Text), QColor(0x00, 0xff, 0x00));
+        QTest::mouseClick(child<QPushButton>(*s.window, "Command5"), Qt::LeftButton);
+        QCOMPARE(child<QLineEdit>(*s.window, "Text1")->palette().color(QPalette::Text),
+                 QColor(0x00, 0xff, 0x00));
     }
 
     void openingSkinPanelHidesOtherPanels() {
         Started s({}, {});
-        Form1& w = *s.window;
-        for (QGroupBox* other : {w.Frame8, w.Frame13, w.Frame14, w.Frame15}) {
-            w.toggleOverlay(other);
+        MainWindow& w = *s.window;
+        for (QGroupBox* other : {child<QGroupBox>(w, "Frame8"), child<QGroupBox>(w, "Frame13"),
+                                 child<QGroupBox>(w, "Frame14"), child<QGroupBox>(w, "Frame15")}) {
+            const QMap<QString, const char*> opener{{QStringLiteral("Frame8"), "guanyu"},
+                                                    {QStringLiteral("Frame13"), "Command28"},
+                                                    {QStringLiteral("Frame14"), "Command29"},
+                                                    {QStringLiteral("Frame15"), "Label7"}};
+            press(w, opener[other->objectName()]);
             QVERIFY(other->isVisible());
-            w.pifu->trigger();
-            QVERIFY2(w.Frame11->isVisible() && !other->isVisible(), qPrintable(other->objectName()));
-            w.pifu->trigger();
-            QVERIFY(!w.Frame11->isVisible());
+            child<QAction>(w, "pifu")->trigger();
+            QVERIFY2(child<QGroupBox>(w, "Frame11")->isVisible() && !other->isVisible(),
+                     qPrintable(other->objectName()));
+            child<QAction>(w, "pifu")->trigger();
+            QVERIFY(!child<QGroupBox>(w, "Frame11")->isVisible());
         }
-        w.pifu->trigger();
-        QTest::mouseClick(w.Command24, Qt::LeftButton);
-        QVERIFY(!w.Frame11->isVisible());
+        child<QAction>(w, "pifu")->trigger();
+        QTest::mouseClick(child<QPushButton>(w, "Command24"), Qt::LeftButton);
+        QVERIFY(!child<QGroupBox>(w, "Frame11")->isVisible());
     }
 };
 
-QTEST_MAIN(TestForm1Skins)
-#include "tst_form1_skins.moc"
+QTEST_MAIN(TestSkinWindow)
+#include "tst_skinwindow.moc"

@@ -1,4 +1,4 @@
-#include "catalog/HttpClient.h"
+#include "net/HttpClient.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

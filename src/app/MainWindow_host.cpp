@@ -1,12 +1,12 @@
-#include "app/Form1.h"
+#include "app/MainWindow.h"
 
 #include "app/AppStrings.h"
-#include "app/Messages.h"
 #include "host/HostPaths.h"
 #include "host/HostStrings.h"
 #include "host/HostVersion.h"
 #include "host/Subfolders.h"
 #include "settings/SettingsKeys.h"
+#include "ui/Messages.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -17,76 +17,72 @@
 
 // Choosing Quenra.exe, checking the host version, the board list and the installed libraries.
 
-void Form1::Command5_Click() {
+void MainWindow::onPathPanelChooseClicked() {
     // The filter is left as the last use of the dialog set it.
     const QString chosen = showOpenFileDialog();
-    Text8->setText(chosen);
+    hostPathEdit->setText(chosen);
     // Dropping the grey gives the normal text colour: the system's button-text colour without a
     // skin, the skin's text colour with one (a colour named here would beat every skin).
-    Text1->setStyleSheet(QString());
-    Text1->setText(chosen);
+    pathPanelEdit->setStyleSheet(QString());
+    pathPanelEdit->setText(chosen);
     takePathPanelChoice(false);
 }
 
-void Form1::Command7_Click() {
-    takePathPanelChoice(true);
-}
-
-void Form1::takePathPanelChoice(bool closePanel) {
-    if (!host::isValidHostPath(Text8->text(), context().folder.sep)) {
-        Command21->setEnabled(false);
-        Command17->setEnabled(false);
+void MainWindow::takePathPanelChoice(bool closePanel) {
+    if (!host::isValidHostPath(hostPathEdit->text(), context_.folder.sep)) {
+        openLibraryRootButton->setEnabled(false);
+        runHostButton->setEnabled(false);
         platform().showMessage(msg::critical(hoststr::InvalidPath));
         return;
     }
-    Command17->setEnabled(true);
-    settings_.write(keys::HostPath, Text8->text());
+    runHostButton->setEnabled(true);
+    settings_.write(keys::HostPath, hostPathEdit->text());
     if (closePanel) {
-        Frame9->hide();
+        pathPanel->hide();
     }
-    Command21->setEnabled(true);
-    ListBoards();
-    CheckHostVersion();
+    openLibraryRootButton->setEnabled(true);
+    listBoards();
+    checkHostVersion();
 }
 
-void Form1::Command16_Click() {
+void MainWindow::onChooseHostClicked() {
     dialogFilter_ = hoststr::ExeFilter;
-    Text8->setText(showOpenFileDialog());
-    const bool valid = host::isValidHostPath(Text8->text(), context().folder.sep);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{Command17, Command21, Command14, Combo2, List2, List3}) {
+    hostPathEdit->setText(showOpenFileDialog());
+    const bool valid = host::isValidHostPath(hostPathEdit->text(), context_.folder.sep);
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             runHostButton, openLibraryRootButton, installLocalButton, boardCombo, networkList, localList}) {
         w->setEnabled(valid);
     }
     if (valid) {
-        settings_.write(keys::HostPath, Text8->text());
-        CheckHostVersion();
-        ListBoards();
-        Combo2_Click();
+        settings_.write(keys::HostPath, hostPathEdit->text());
+        checkHostVersion();
+        listBoards();
+        onBoardChosen();
     } else {
         platform().showMessage(msg::critical(hoststr::InvalidPath));
     }
 }
 
-void Form1::Command17_Click() {
+void MainWindow::onRunHostClicked() {
     // Whether the host started is not reported.
-    platform().startProgram(Text8->text());
+    platform().startProgram(hostPathEdit->text());
 }
 
-void Form1::CheckHostVersion() {
-    const QString file = host::versionFile(Text8->text(), context().folder.sep);
+void MainWindow::checkHostVersion() {
+    const QString file = host::versionFile(hostPathEdit->text(), context_.folder.sep);
     // A version file that cannot be opened names no version either.
     const QString version = host::detectVersion(host::readVersionFile(file).value_or(QString()));
     if (version.isEmpty()) {
         offerHostDownload();
         return;
     }
-    Frame9->hide();
-    Frame4->setTitle(version);
+    pathPanel->hide();
+    toolsPanel->setTitle(version);
     settings_.write(keys::HostVersion, version);
 }
 
-void Form1::offerHostDownload() {
-    const Platform::Message prompt{hoststr::VersionTooOld, appstr::Title, Platform::Icon::Critical,
+void MainWindow::offerHostDownload() {
+    const Platform::Message prompt{hoststr::VersionTooOld, msg::Title, Platform::Icon::Critical,
                                    Platform::Buttons::OkCancel, Platform::Answer::Ok};
     if (platform().showMessage(prompt) != Platform::Answer::Ok) {
         return;
@@ -99,44 +95,37 @@ void Form1::offerHostDownload() {
     }
 }
 
-void Form1::ListBoards() {
-    if (!Command17->isEnabled()) {
+void MainWindow::listBoards() {
+    if (!runHostButton->isEnabled()) {
         return; // the host path was not found valid
     }
-    Combo2->clear();
-    const QString boards = host::boardsFolder(Text8->text(), context().folder.sep);
+    boardCombo->clear();
+    const QString boards = host::boardsFolder(hostPathEdit->text(), context_.folder.sep);
     const QString stored = settings_.read(keys::Board);
     // The stored board comes first, also when empty, and again among the folders when it is one.
-    Combo2->addItem(stored);
-    Combo2->setCurrentIndex(0);
-    Combo2->addItems(host::listSubfolders(boards));
+    boardCombo->addItem(stored);
+    boardCombo->setCurrentIndex(0);
+    boardCombo->addItems(host::listSubfolders(boards));
     // Making the stored board current shows its libraries at once; an empty one asks for nothing.
     if (!stored.isEmpty()) {
         listInstalledLibraries();
     }
 }
 
-void Form1::Combo2_Click() {
-    if (Combo2->currentText().isEmpty()) {
+void MainWindow::onBoardChosen() {
+    if (boardCombo->currentText().isEmpty()) {
         platform().showMessage(msg::critical(hoststr::BoardRequired));
         return;
     }
-    settings_.write(keys::Board, Combo2->currentText());
+    settings_.write(keys::Board, boardCombo->currentText());
     listInstalledLibraries();
 }
 
-void Form1::listInstalledLibraries() {
-    List3->clear();
-    const QString root = host::libraryRoot(Text8->text(), Combo2->currentText(), context().folder.sep);
+void MainWindow::listInstalledLibraries() {
+    localList->clear();
+    const QString root =
+        host::libraryRoot(hostPathEdit->text(), boardCombo->currentText(), context_.folder.sep);
     const QStringList libraries = host::listSubfolders(root);
-    List3->clear();
-    List3->addItems(libraries);
-}
-
-void Form1::bendiku_Click() {
-    Combo2_Click();
-}
-
-void Form1::Command18_Click() {
-    Combo2_Click();
+    localList->clear();
+    localList->addItems(libraries);
 }

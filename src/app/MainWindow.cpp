@@ -1,0 +1,540 @@
+#include "app/MainWindow.h"
+
+#include "app/AppStrings.h"
+#include "catalog/Links.h"
+#include "host/HostPaths.h"
+#include "settings/SettingsKeys.h"
+#include "skins/SkinTones.h"
+#include "ui/ClickableLabel.h"
+#include "ui/Controls.h"
+#include "ui/Messages.h"
+#include "ui/Twips.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+using controls::button;
+using controls::frame;
+using controls::label;
+using controls::named;
+
+ClickableLabel* link(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* l = named(new ClickableLabel(caption, parent), name);
+    l->setGeometry(geometry);
+    return l;
+}
+
+QListWidget* list(QWidget* parent, const char* name, QRect geometry) {
+    auto* l = named(new QListWidget(parent), name);
+    l->setGeometry(geometry);
+    return l;
+}
+
+QPushButton* hiddenButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* b = button(parent, name, caption, QRect(-2000, -2000, 80, 25));
+    b->hide();
+    return b;
+}
+
+// The payment-code picture of the donation panel: drawn, not shipped, so it needs no file.
+QPixmap paymentCodePicture(int size) {
+    QPixmap pm(size, size);
+    pm.fill(Qt::white);
+    QPainter p(&pm);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x1a, 0xad, 0x19));
+    const int cells = 21;
+    const double cell = size / double(cells);
+    // Three finder squares and a fixed pattern: a stand-in, not a real payment code.
+    auto finder = [&](int cx, int cy) {
+        p.drawRect(QRectF(cx * cell, cy * cell, 7 * cell, 7 * cell));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF((cx + 1) * cell, (cy + 1) * cell, 5 * cell, 5 * cell));
+        p.setBrush(QColor(0x1a, 0xad, 0x19));
+        p.drawRect(QRectF((cx + 2) * cell, (cy + 2) * cell, 3 * cell, 3 * cell));
+    };
+    finder(0, 0);
+    finder(14, 0);
+    finder(0, 14);
+    for (int y = 0; y < cells; ++y) {
+        for (int x = 0; x < cells; ++x) {
+            const bool inFinder = (x < 8 && y < 8) || (x > 12 && y < 8) || (x < 8 && y > 12);
+            if (!inFinder && ((x * 7 + y * 13 + x * y) % 5 < 2)) {
+                p.drawRect(QRectF(x * cell, y * cell, cell, cell));
+            }
+        }
+    }
+    return pm;
+}
+
+} // namespace
+
+MainWindow::MainWindow(const AppContext& context, QWidget* parent)
+    : QMainWindow(parent)
+    , context_(context)
+    , settings_(context.folder) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(msg::Title + QString(50, QLatin1Char(' ')) + QStringLiteral("By:Quenra小助手开发组"));
+    client = named(new QWidget(this), "client");
+    client->setFixedSize(twips::px(ClientWidth), twips::px(ClientHeight));
+    setCentralWidget(client);
+
+    buildMenus();
+    buildPanels();
+    buildOverlayPanels();
+    buildPathPanel();
+    parseCatalogButton = hiddenButton(client, "Command3", QStringLiteral("解析KU的源码 C3"));
+    connectHandlers();
+
+    noticeTimer = named(new QTimer(this), "Timer1");
+    noticeTimer->setInterval(40);
+    connect(noticeTimer, &QTimer::timeout, this, &MainWindow::scrollNotice);
+    noticeTimer->start();
+
+    setFixedSize(sizeHint());
+}
+
+MainWindow::~MainWindow() = default;
+
+double MainWindow::outerWidthTwips() const {
+    return twips::fromPx(client->width()) + FrameExtraWidth;
+}
+
+double MainWindow::outerHeightTwips() const {
+    return twips::fromPx(client->height()) + FrameExtraHeight;
+}
+
+void MainWindow::buildMenus() {
+    settingsMenu = menuBar()->addMenu(QStringLiteral("设置"));
+    settingsMenu->setObjectName(QStringLiteral("shezhi"));
+    skinAction = settingsMenu->addAction(QStringLiteral("皮肤"));
+    skinAction->setObjectName(QStringLiteral("pifu"));
+
+    functionsMenu = menuBar()->addMenu(QStringLiteral("功能"));
+    functionsMenu->setObjectName(QStringLiteral("gongneng"));
+    refreshLocalAction = functionsMenu->addAction(QStringLiteral("刷新本地库"));
+    refreshLocalAction->setObjectName(QStringLiteral("bendiku"));
+    refreshCatalogAction = functionsMenu->addAction(QStringLiteral("刷新网络库"));
+    refreshCatalogAction->setObjectName(QStringLiteral("wangluoku"));
+
+    helpAction = menuBar()->addAction(QStringLiteral("帮助"));
+    helpAction->setObjectName(QStringLiteral("bangzhu"));
+    aboutAction = menuBar()->addAction(QStringLiteral("关于"));
+    aboutAction->setObjectName(QStringLiteral("guanyu"));
+}
+
+void MainWindow::buildPanels() {
+    using twips::rect;
+
+    // Notice panel.
+    noticePanel = frame(client, "Frame12", QStringLiteral("公告"), rect(120, 0, 10335, 615));
+    QString design;
+    for (int i = 0; i < 5; ++i) {
+        design += QStringLiteral("Quenra小助手 ");
+    }
+    noticeLabel = link(noticePanel, "Label18", design, rect(0, 270, 6000, 255));
+    noticeLabel->adjustSize();
+
+    // Tools panel.
+    toolsPanel = frame(client, "Frame4", QString(), rect(120, 720, 10335, 1815));
+    hostPathCaption = label(toolsPanel, "Label16", QStringLiteral("Quenra路径："), rect(240, 330, 1095, 255));
+    hostPathEdit = named(new QLineEdit(QStringLiteral("获取Quenra路径"), toolsPanel), "Text8");
+    hostPathEdit->setGeometry(rect(1320, 270, 5295, 345));
+    chooseHostButton =
+        button(toolsPanel, "Command16", QStringLiteral("获取Quenra路径"), rect(6720, 255, 1695, 375));
+    runHostButton = button(toolsPanel, "Command17", QStringLiteral("运行Quenra"), rect(8520, 255, 1695, 375));
+    boardCaption = label(toolsPanel, "Label12", QStringLiteral("板卡："), rect(720, 840, 615, 255));
+    openLibraryRootButton =
+        button(toolsPanel, "Command21", QStringLiteral("打开库文件夹"), rect(4680, 765, 1695, 375));
+    installLocalButton =
+        button(toolsPanel, "Command14", QStringLiteral("安装本地库"), rect(6600, 765, 1695, 375));
+    shareButton = button(toolsPanel, "Command20", QStringLiteral("我要分享库"), rect(8520, 765, 1695, 375));
+    conversionButton =
+        button(toolsPanel, "Command25", QStringLiteral("制库助手"), rect(4680, 1275, 1695, 375));
+    sitesButton = button(toolsPanel, "Command28", QStringLiteral("推荐网站"), rect(6600, 1275, 1695, 375));
+    examplesButton = button(toolsPanel, "Command29", QStringLiteral("示例收集"), rect(8520, 1275, 1695, 375));
+    spareList = list(toolsPanel, "List7", rect(1320, 1275, 3135, 375));
+
+    // The board list belongs to the window itself, over the tools panel.
+    boardCombo = named(new QComboBox(client), "Combo2");
+    boardCombo->setEditable(false);
+    boardCombo->setGeometry(rect(1440, 1500, 3135, 345));
+    boardCombo->raise();
+
+    // Version and library information.
+    versionPanel = frame(client, "Frame10", QStringLiteral("版本及库信息"), rect(120, 2760, 10335, 615));
+    libraryUpdateLabel = label(versionPanel, "Label20", QStringLiteral("库更新时间:2000年00月00日 "),
+                               rect(240, 270, 4200, 255));
+    retryLink = link(versionPanel, "Label2", QStringLiteral("库文件更新失败！点击重试！"),
+                     rect(5400, 270, 4695, 255));
+    retryLink->setProperty(tone::Property, tone::Alert);
+    newVersionLink = link(versionPanel, "Label1", QStringLiteral("点击获取"), rect(5400, 270, 4695, 255));
+    newVersionLink->setProperty(tone::Property, tone::Alert);
+    newVersionLink->hide();
+
+    // Library lists.
+    librariesPanel = frame(client, "Frame3", QString(), rect(120, 3480, 10335, 4695));
+    localFrame = frame(librariesPanel, "Frame1", QStringLiteral("本地库"), rect(120, 120, 2535, 4455));
+    localList = list(localFrame, "List3", rect(120, 300, 2295, 4035));
+    networkFrame = frame(librariesPanel, "Frame6", QStringLiteral("网络库"), rect(2760, 120, 2535, 4455));
+    networkList = list(networkFrame, "List2", rect(120, 300, 2295, 4035));
+    detailsFrame = frame(librariesPanel, "Frame7", QStringLiteral("库信息"), rect(5400, 120, 4815, 4455));
+    detailsText = named(new QPlainTextEdit(detailsFrame), "Text11");
+    detailsText->setGeometry(rect(120, 300, 4575, 3135));
+    detailsText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    detailsText->setReadOnly(true);
+    // Only one of install, reinstall and update is ever shown, so they share a place.
+    updateButton = button(detailsFrame, "Command19", QStringLiteral("更新库"), rect(120, 3540, 1455, 375));
+    installButton = button(detailsFrame, "Command13", QStringLiteral("安装库"), rect(120, 3540, 1455, 375));
+    reinstallButton =
+        button(detailsFrame, "Command6", QStringLiteral("重新安装"), rect(120, 3540, 1455, 375));
+    openExamplesButton =
+        button(detailsFrame, "Command101", QStringLiteral("打开示例"), rect(1680, 3540, 1455, 375));
+    openFolderButton =
+        button(detailsFrame, "Command102", QStringLiteral("打开库夹"), rect(3240, 3540, 1455, 375));
+    openXmlButton =
+        button(detailsFrame, "Command200", QStringLiteral("打开.xml"), rect(120, 3960, 1455, 375));
+    openBlockButton =
+        button(detailsFrame, "Command201", QStringLiteral("打开block"), rect(1680, 3960, 1455, 375));
+    openGeneratorButton =
+        button(detailsFrame, "Command202", QStringLiteral("打开generator"), rect(3240, 3960, 1455, 375));
+
+    // Status strip.
+    statusPanel = frame(client, "Frame2", QString(), rect(120, 8280, 10335, 615));
+    donateLink = link(statusPanel, "Label7", QStringLiteral("捐赠流量"), rect(240, 270, 1095, 255));
+    donateLink->setProperty(tone::Property, tone::Warning);
+    const QString groupNumber = settings_.read(keys::ChatGroupNumber);
+    chatGroupLink =
+        link(statusPanel, "Label17", QStringLiteral("交流群：") + groupNumber, rect(1560, 270, 2655, 255));
+    siteLink = link(statusPanel, "Label5", settings_.read(keys::MakerSite), rect(4320, 270, 3255, 255));
+    siteLink->setProperty(tone::Property, tone::Link);
+    titleLabel = label(statusPanel, "Label4", msg::Title, rect(7680, 270, 2535, 255));
+    titleLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void MainWindow::buildOverlayPanels() {
+    using twips::rect;
+    // Laid out outside the client area; load centres them.
+    const QRect away(-4000, -4000, 10, 10);
+
+    skinPanel = frame(client, "Frame11", QStringLiteral("皮肤选择"), away);
+    skinPanel->resize(twips::px(4215), twips::px(5655));
+    skinList = list(skinPanel, "List4", rect(120, 360, 3975, 4560));
+    closeSkinsButton = button(skinPanel, "Command24", QStringLiteral("关闭"), rect(1680, 5160, 975, 375));
+
+    aboutPanel = frame(client, "Frame8", QStringLiteral("版本信息"), away);
+    aboutPanel->resize(twips::px(4695), twips::px(4815));
+    aboutTitle = label(aboutPanel, "Label3", msg::Title, rect(240, 360, 4215, 495));
+    QFont big = aboutTitle->font();
+    big.setPointSizeF(big.pointSizeF() * 1.8);
+    big.setBold(true);
+    aboutTitle->setFont(big);
+    aboutTitle->setAlignment(Qt::AlignCenter);
+    aboutIntro = label(aboutPanel, "Label53",
+                       QStringLiteral("软件简介：Quenra小助手是一款收集分享Quenra库文件的一个小软件。"
+                                      "欢迎大家积极分享自己制作的库。"),
+                       rect(240, 960, 4215, 975));
+    aboutIntro->setWordWrap(true);
+    aboutIntro->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    currentVersionLabel =
+        label(aboutPanel, "Label50", QStringLiteral("当前版本"), rect(240, 2040, 4215, 255));
+    latestVersionLabel = label(aboutPanel, "Label51", QStringLiteral("最新版本"), rect(240, 2400, 4215, 255));
+    releaseDateLabel = label(aboutPanel, "Label52", QStringLiteral("更新时间"), rect(240, 2760, 4215, 255));
+    aboutSiteLink = link(aboutPanel, "Label9", QStringLiteral("官网网站：") + settings_.read(keys::MakerSite),
+                         rect(240, 3120, 4215, 255));
+    aboutSiteLink->setProperty(tone::Property, tone::Link);
+    authorLabel =
+        label(aboutPanel, "Label10", QStringLiteral("作者：Quenra小助手开发组"), rect(240, 3480, 4215, 255));
+    aboutChatGroupLink = link(aboutPanel, "Label11",
+                              QStringLiteral("交流群：") + settings_.read(keys::ChatGroupNumber) +
+                                  QStringLiteral("[点击加入]"),
+                              rect(240, 3840, 4215, 255));
+    aboutChatGroupLink->setProperty(tone::Property, tone::Link);
+    aboutOkButton = button(aboutPanel, "Command4", QStringLiteral("确定"), rect(1860, 4260, 975, 375));
+
+    donationPanel = frame(client, "Frame15", QString(), away);
+    donationPanel->resize(twips::px(7695), twips::px(6135));
+    const QString para = QStringLiteral("\r\n\r\n");
+    donationLetter = label(
+        donationPanel, "Label24",
+        QStringLiteral("致亲爱的物联网爱好者们：") + para +
+            QStringLiteral(
+                "大家好！首先非常感谢大家选择使用Quenra小助手，这款软件是完全免费提供给大家使用的。") +
+            para +
+            QStringLiteral(
+                "虽然软件发布时间不长，但是热度还是挺高的，大家通过不同平台得知这个软件，下载量也很大。") +
+            para +
+            QStringLiteral(
+                "软件在使用过程中会产生流量费用，而这所有的流量费用一直以来都是由我个人在默默承担着。"
+                "随着使用的人数越来越多，这笔流量费用也逐渐成了一个不小的负担（后台检测还有一些人恶意刷下载流"
+                "量，"
+                "导致流量费用溢出）。") +
+            para +
+            QStringLiteral(
+                "我特别希望能够持续为大家提供服务，让小助手可以一直陪伴着大家，并不断完善、不断优化。"
+                "但如果长期独自承担这流量费用，实在有些力不从心了。如果您觉得这款软件对您有帮助，"
+                "也认可它给您带来的价值，不妨考虑捐赠一点流量费用，多少都没关系，重要的是大家的这份心意，"
+                "这会帮我分担很大一部分压力，让我可以继续支付流量费用，从而更稳定、更长久地为大家服务下去"
+                "。") +
+            para +
+            QStringLiteral("再次感谢大家一直以来的支持与厚爱，也期待咱们能一起让这款软件越来越好，"
+                           "继续为大家的中文编程增添光彩呀！"),
+        rect(240, 240, 5400, 5760));
+    QFont letterFont = donationLetter->font();
+    letterFont.setPointSizeF(letterFont.pointSizeF() * 0.9);
+    donationLetter->setFont(letterFont);
+    donationLetter->setWordWrap(true);
+    donationLetter->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    paymentCode = label(donationPanel, "Image1", QString(), rect(5790, 1440, 1695, 1695));
+    paymentCode->setPixmap(paymentCodePicture(twips::px(1695)));
+    closeDonationButton =
+        button(donationPanel, "Command31", QStringLiteral("关闭"), rect(6150, 5520, 975, 375));
+
+    examplesPanel = frame(client, "Frame14", QString(), away);
+    examplesPanel->resize(twips::px(5295), twips::px(6495));
+    examplesHeading =
+        label(examplesPanel, "Label22", QStringLiteral("示例分享     双击安装"), rect(240, 240, 4815, 300));
+    exampleList = list(examplesPanel, "List6", rect(120, 600, 5055, 5160));
+    openSharedExamplesButton =
+        button(examplesPanel, "Command30", QStringLiteral("打开实例库"), rect(720, 5940, 1575, 375));
+    closeExamplesButton =
+        button(examplesPanel, "Command27", QStringLiteral("关闭"), rect(3000, 5940, 1575, 375));
+
+    sitesPanel = frame(client, "Frame13", QString(), away);
+    sitesPanel->resize(twips::px(5295), twips::px(6615));
+    sitesHeading =
+        label(sitesPanel, "Label23", QStringLiteral("推荐网站     双击打开"), rect(240, 240, 4815, 300));
+    siteList = list(sitesPanel, "List5", rect(120, 600, 5055, 5280));
+    closeSitesButton = button(sitesPanel, "Command26", QStringLiteral("关闭"), rect(2160, 6060, 975, 375));
+
+    for (QGroupBox* panel : {skinPanel, aboutPanel, donationPanel, examplesPanel, sitesPanel}) {
+        panel->setAutoFillBackground(true);
+    }
+}
+
+void MainWindow::buildPathPanel() {
+    using twips::rect;
+    pathPanel = frame(client, "Frame9", QStringLiteral("路径设置"), QRect(-4000, -4000, 10, 10));
+    pathPanel->setAutoFillBackground(true);
+    pathPanel->hide();
+    pathPanelEdit = named(new QLineEdit(pathPanel), "Text1");
+    pathPanelEdit->setReadOnly(true);
+    pathPanelEdit->setText(QStringLiteral("点击右侧按钮获取Quenra主程序目录地址→"));
+    pathPanelEdit->setStyleSheet(QStringLiteral("color: grey;"));
+    pathPanelEdit->setGeometry(rect(1080, 2520, 6255, 375));
+    pathPanelChooseButton =
+        button(pathPanel, "Command5", QStringLiteral("获取Quenra路径"), rect(7440, 2505, 1815, 405));
+    pathExampleLabel = label(pathPanel, "Label15", QStringLiteral("地址示例：D:\\Quenra\\Quenra.exe"),
+                             rect(1080, 3060, 6255, 255));
+    pathHintLabel =
+        label(pathPanel, "Label13", QStringLiteral("温馨提示：本程序适用于Quenra2.0_RC4以及Quenra3.0"),
+              rect(1080, 3420, 6255, 255));
+    pathHintLabel->setProperty(tone::Property, tone::Warning);
+    pathPanelOkButton = button(pathPanel, "Command7", QStringLiteral("确定"), rect(4320, 4020, 1815, 465));
+    detailsPageLink =
+        link(pathPanel, "Label14", QStringLiteral("→点击查看软件详情←"), rect(1080, 5160, 2655, 255));
+    videoLink =
+        link(pathPanel, "Label21", QStringLiteral("→点击查看软件使用视频教程←"), rect(3960, 5160, 3375, 255));
+    pathChatGroupLink =
+        link(pathPanel, "Label19", QStringLiteral("交流群：") + settings_.read(keys::ChatGroupNumber),
+             rect(7560, 5160, 2535, 255));
+    for (ClickableLabel* l : {detailsPageLink, videoLink, pathChatGroupLink}) {
+        l->setProperty(tone::Property, tone::Link);
+    }
+}
+
+void MainWindow::connectHandlers() {
+    // Shell: each overlay panel has an opener and a closer, both the same toggle.
+    const auto toggles = [this](QGroupBox* panel) { return [this, panel] { toggleOverlay(panel); }; };
+    connect(skinAction, &QAction::triggered, this, toggles(skinPanel));
+    connect(closeSkinsButton, &QPushButton::clicked, this, toggles(skinPanel));
+    connect(aboutAction, &QAction::triggered, this, toggles(aboutPanel));
+    connect(aboutOkButton, &QPushButton::clicked, this, toggles(aboutPanel));
+    connect(donateLink, &ClickableLabel::clicked, this, toggles(donationPanel));
+    connect(closeDonationButton, &QPushButton::clicked, this, toggles(donationPanel));
+    connect(sitesButton, &QPushButton::clicked, this, toggles(sitesPanel));
+    connect(closeSitesButton, &QPushButton::clicked, this, toggles(sitesPanel));
+    connect(closeExamplesButton, &QPushButton::clicked, this, [this] {
+        toggleOverlay(examplesPanel);
+        examplesButton->setFocus();
+    });
+
+    // Host IDE.
+    connect(pathPanelChooseButton, &QPushButton::clicked, this, &MainWindow::onPathPanelChooseClicked);
+    connect(pathPanelOkButton, &QPushButton::clicked, this, [this] { takePathPanelChoice(true); });
+    connect(chooseHostButton, &QPushButton::clicked, this, &MainWindow::onChooseHostClicked);
+    connect(runHostButton, &QPushButton::clicked, this, &MainWindow::onRunHostClicked);
+    connect(boardCombo, &QComboBox::activated, this, &MainWindow::onBoardChosen);
+    connect(refreshLocalAction, &QAction::triggered, this, &MainWindow::onBoardChosen);
+
+    // Catalog and links.
+    connect(refreshCatalogAction, &QAction::triggered, this, &MainWindow::refreshCatalog);
+    connect(retryLink, &ClickableLabel::clicked, this, &MainWindow::downloadCatalog);
+    connect(parseCatalogButton, &QPushButton::clicked, this, &MainWindow::parseCatalogCache);
+    const auto sitePage = [this](QString (*page)(const QString&)) {
+        return [this, page] { openSitePage(page); };
+    };
+    for (ClickableLabel* programLink : {newVersionLink, detailsPageLink, noticeLabel}) {
+        connect(programLink, &ClickableLabel::clicked, this, sitePage(&links::programPage));
+    }
+    connect(helpAction, &QAction::triggered, this, sitePage(&links::programPage));
+    connect(shareButton, &QPushButton::clicked, this, sitePage(&links::sharingPage));
+    connect(aboutSiteLink, &ClickableLabel::clicked, this, sitePage(&links::homePage));
+    connect(siteLink, &ClickableLabel::clicked, this, sitePage(&links::homePage));
+    connect(videoLink, &ClickableLabel::clicked, this, [this] { openConfiguredPage(keys::VideoPage); });
+    for (ClickableLabel* chatLink : {pathChatGroupLink, chatGroupLink, aboutChatGroupLink}) {
+        connect(chatLink, &ClickableLabel::clicked, this,
+                [this] { openConfiguredPage(keys::ChatGroupPage); });
+    }
+    connect(siteList, &QListWidget::itemDoubleClicked, this, &MainWindow::onSiteDoubleClicked);
+
+    // Libraries. A click is any change of the selected row, by mouse or by the arrow keys, and a
+    // click on the row already selected (the details are read anew, so a changed description file
+    // shows). A click that changes the row shows the details twice over; they are read from files
+    // and set, nothing else, so that costs a fraction of a millisecond and needs no bookkeeping.
+    for (auto [list, handler] : {std::pair{networkList, &MainWindow::onNetworkLibraryClicked},
+                                 std::pair{localList, &MainWindow::onLocalLibraryClicked}}) {
+        connect(list, &QListWidget::currentRowChanged, this, [this, h = handler](int row) {
+            if (row >= 0) {
+                (this->*h)();
+            }
+        });
+        connect(list, &QListWidget::itemClicked, this, [this, h = handler] { (this->*h)(); });
+    }
+    for (QPushButton* install : {installButton, updateButton, reinstallButton}) {
+        connect(install, &QPushButton::clicked, this, &MainWindow::installSelectedLibrary);
+    }
+    connect(installLocalButton, &QPushButton::clicked, this, &MainWindow::onInstallLocalClicked);
+    connect(openLibraryRootButton, &QPushButton::clicked, this, &MainWindow::onOpenLibraryRootClicked);
+    for (auto [button, path] :
+         {std::pair{openExamplesButton, &host::libraryExamplesFolder},
+          std::pair{openFolderButton, &host::libraryFolder}, std::pair{openXmlButton, &host::libraryXml},
+          std::pair{openBlockButton, &host::libraryBlockScript},
+          std::pair{openGeneratorButton, &host::libraryGeneratorScript}}) {
+        connect(button, &QPushButton::clicked, this, [this, p = path] { openLibraryPath(p); });
+    }
+
+    // Examples.
+    connect(examplesButton, &QPushButton::clicked, this, &MainWindow::onExamplesClicked);
+    connect(openSharedExamplesButton, &QPushButton::clicked, this,
+            [this] { platform().openWithDesktop(examplesFolder()); });
+    connect(exampleList, &QListWidget::itemDoubleClicked, this, &MainWindow::onExampleDoubleClicked);
+
+    // Conversion window and skins.
+    connect(conversionButton, &QPushButton::clicked, this, &MainWindow::openConversionWindow);
+    connect(skinList, &QListWidget::itemClicked, this, &MainWindow::onSkinClicked);
+}
+
+void MainWindow::startUp() {
+    initialize();
+    load();
+}
+
+void MainWindow::initialize() {
+    applyStoredSkin();
+    for (QWidget* w : std::initializer_list<QWidget*>{detailsText, installButton, reinstallButton,
+                                                      openExamplesButton, openFolderButton, openXmlButton,
+                                                      openBlockButton, openGeneratorButton, updateButton}) {
+        w->hide();
+    }
+    // The notice enters from the right edge of its panel.
+    noticeLeftTwips_ = twips::fromPx(noticePanel->width());
+    noticeLabel->move(twips::px(noticeLeftTwips_), noticeLabel->y());
+    // No system components are needed: Qt brings the file dialog and the HTTP client, so nothing is
+    // copied into system folders and nothing is registered.
+}
+
+void MainWindow::placeOverlay(QGroupBox* panel, double leftTw, double topTw) {
+    panel->move(twips::px(leftTw), twips::px(topTw));
+}
+
+void MainWindow::load() {
+    spareList->hide();
+    for (QGroupBox* panel : {skinPanel, aboutPanel, sitesPanel, examplesPanel, donationPanel}) {
+        panel->hide();
+    }
+    const double w = outerWidthTwips();
+    const double h = outerHeightTwips();
+    for (QGroupBox* panel : {donationPanel, examplesPanel, sitesPanel, aboutPanel, skinPanel}) {
+        const double pw = twips::fromPx(panel->width());
+        const double ph = twips::fromPx(panel->height());
+        placeOverlay(panel, (w - pw) / 2.0, (h - ph) / 2.0);
+        panel->raise();
+    }
+
+    hostPathEdit->setText(settings_.read(keys::HostPath));
+    toolsPanel->setTitle(settings_.read(keys::HostVersion));
+
+    const QChar sep = context_.folder.sep;
+    if (host::isValidHostPath(hostPathEdit->text(), sep)) {
+        runHostButton->setEnabled(true);
+    } else {
+        pathPanel->setGeometry(twips::rect(20, 0, w - 150, h - 750));
+        pathPanel->show();
+        pathPanel->raise();
+        runHostButton->setEnabled(false);
+    }
+
+    listSkins();
+
+    if (host::isValidHostPath(hostPathEdit->text(), sep)) {
+        runHostButton->setEnabled(true);
+        openLibraryRootButton->setEnabled(true);
+        listBoards();
+    } else {
+        runHostButton->setEnabled(false);
+        openLibraryRootButton->setEnabled(false);
+    }
+
+    currentVersion_ = settings_.read(keys::ProgramVersion);
+    titleLabel->setText(QStringLiteral("Quenra小助手V") + currentVersion_ + QStringLiteral("版"));
+    currentVersionLabel->setText(QStringLiteral("当前版本：V") + currentVersion_ + QStringLiteral("版"));
+
+    downloadCatalog();
+}
+
+void MainWindow::hideOverlayPanels() {
+    skinPanel->hide();
+    sitesPanel->hide();
+    donationPanel->hide();
+    examplesPanel->hide();
+    aboutPanel->hide();
+}
+
+bool MainWindow::toggleOverlay(QGroupBox* panel) {
+    if (panel->isVisible()) {
+        panel->hide();
+        return false;
+    }
+    hideOverlayPanels();
+    panel->show();
+    panel->raise();
+    return true;
+}
+
+void MainWindow::scrollNotice() {
+    noticeLeftTwips_ -= 20;
+    const double labelWidth = twips::fromPx(noticeLabel->width());
+    if (noticeLeftTwips_ < -labelWidth) {
+        noticeLeftTwips_ = twips::fromPx(noticePanel->width());
+    }
+    noticeLabel->move(twips::px(noticeLeftTwips_), noticeLabel->y());
+}
+
+QString MainWindow::showOpenFileDialog() {
+    if (const std::optional<QString> chosen = platform().openFileDialog(dialogFilter_, dialogFileName_)) {
+        dialogFileName_ = *chosen;
+    }
+    return dialogFileName_;
+}

@@ -1,0 +1,173 @@
+#include "app/MainWindow.h"
+
+#include "host/HostPaths.h"
+#include "install/DownloadCodes.h"
+#include "install/Extract.h"
+#include "install/InstallStrings.h"
+#include "install/LibraryDetails.h"
+#include "install/LocalInstall.h"
+#include "install/PackageName.h"
+#include "settings/SettingsKeys.h"
+#include "ui/Messages.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QUrl>
+
+// Library details, package download and extraction, installing, and opening installed libraries.
+
+void MainWindow::onNetworkLibraryClicked() {
+    detailsFrame->setTitle(installstr::NetworkInfoCaption);
+    selectedLibrary_ = networkList->currentItem() ? networkList->currentItem()->text() : QString();
+    showLibraryDetails();
+}
+
+void MainWindow::onLocalLibraryClicked() {
+    detailsFrame->setTitle(installstr::LocalInfoCaption);
+    selectedLibrary_ = localList->currentItem() ? localList->currentItem()->text() : QString();
+    showLibraryDetails();
+}
+
+void MainWindow::showLibraryDetails() {
+    detailsText->show();
+    const install::LibraryRecord catalog = install::readRecord(
+        catalogIndex_.document(context_.folder.catalogCacheForDetails()), selectedLibrary_);
+
+    // Without a board, or with a host path that does not end the way the derivation expects, the
+    // path names no description file: the library counts as not installed.
+    const QChar sep = context_.folder.sep;
+    const QString hostPath = hostPathEdit->text();
+    const QString board = boardCombo->currentText();
+    install::LibraryRecord installed;
+    if (!board.isEmpty() && hostPath.contains(sep + host::ExeName)) {
+        installed = install::readDescriptionFile(host::libraryReadme(hostPath, board, selectedLibrary_, sep),
+                                                 selectedLibrary_);
+    }
+
+    const install::DetailsView v = install::buildDetails(selectedLibrary_, catalog, installed);
+    detailsText->setPlainText(v.text11);
+    installButton->setVisible(v.installVisible);
+    reinstallButton->setVisible(v.reinstallVisible);
+    updateButton->setVisible(v.updateVisible);
+    for (QPushButton* b :
+         {openExamplesButton, openFolderButton, openXmlButton, openBlockButton, openGeneratorButton}) {
+        b->setVisible(v.openVisible);
+    }
+}
+
+qint32 MainWindow::downloadPackage(const QString& packageName) {
+    // A name from the catalog that could name a file outside the package cache asks for nothing.
+    if (!install::isSafePackageName(packageName)) {
+        return install::code::BadName;
+    }
+    if (httpClient().isBusy()) {
+        return install::code::Failed; // one transfer at a time
+    }
+    const QUrl address(install::packageAddress(settings_.read(keys::CatalogServer), packageName));
+    const QString target = install::packageCacheFile(context_.folder.packageCacheFolder(), packageName);
+    const net::Result result = downloadWithProgress(address, target, installstr::DownloadProgress);
+    return install::downloadCode(install::outcomeOf(result));
+}
+
+bool MainWindow::unzipPackage(const QString& zipPath, const QString& destination) {
+    const install::ExtractResult result = install::extractZip(zipPath, destination);
+    if (!result.ok()) {
+        platform().showMessage(msg::exclamation(installstr::UnzipFailed));
+        return false;
+    }
+    return true;
+}
+
+QString MainWindow::selectedNetworkLibrary() const {
+    const QListWidgetItem* item = networkList->currentItem();
+    return item && item->isSelected() ? item->text() : QString();
+}
+
+bool MainWindow::requireBoard() {
+    if (boardCombo->currentText().isEmpty()) {
+        platform().showMessage(msg::critical(installstr::NoBoard));
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::offerToStartHost() {
+    if (platform().showMessage(msg::confirm(installstr::OpenHost)) == Platform::Answer::Ok) {
+        platform().startProgram(hostPathEdit->text());
+    }
+}
+
+void MainWindow::installSelectedLibrary() {
+    if (!requireBoard()) {
+        return;
+    }
+    const QString name = selectedNetworkLibrary();
+    const QString board = boardCombo->currentText();
+    // The download comes before the question.
+    const qint32 result = downloadPackage(name);
+    if (result != install::code::Ok) {
+        platform().showMessage(msg::exclamation(install::downloadFailureMessage(result, name)));
+        return;
+    }
+    if (platform().showMessage(msg::confirm(installstr::confirmInstall(name, board))) !=
+        Platform::Answer::Ok) {
+        return; // the package stays in the cache
+    }
+    const QChar sep = context_.folder.sep;
+    const QString root = host::libraryRoot(hostPathEdit->text(), board, sep);
+    const QString package = install::packageCacheFile(context_.folder.packageCacheFolder(), name);
+    if (!unzipPackage(package, root)) {
+        return;
+    }
+    platform().showMessage(msg::plain(installstr::Installed));
+    onBoardChosen();
+    offerToStartHost();
+}
+
+void MainWindow::onInstallLocalClicked() {
+    dialogFilter_ = installstr::XmlFilter;
+    localXmlPath_ = showOpenFileDialog();
+    const QChar sep = context_.folder.sep;
+    const install::XmlChoice choice = install::interpretXmlChoice(localXmlPath_, sep);
+    if (!choice.accepted) {
+        platform().showMessage(msg::critical(installstr::WrongXml));
+        return;
+    }
+    // Without a board the library root would lie in no board's folder.
+    if (!requireBoard()) {
+        return;
+    }
+    const QString board = boardCombo->currentText();
+    const QString root = host::libraryRoot(hostPathEdit->text(), board, sep);
+    if (platform().showMessage(msg::confirm(installstr::confirmInstall(choice.name, board))) !=
+        Platform::Answer::Ok) {
+        return;
+    }
+    const install::CopyResult copied = install::copyFolderInto(choice.sourceFolder, root);
+    if (!copied.ok()) {
+        platform().showMessage(msg::exclamation(installstr::CopyFailed + copied.detail));
+        return;
+    }
+    platform().showMessage(msg::plain(installstr::Installed));
+    onBoardChosen();
+    offerToStartHost();
+}
+
+void MainWindow::onOpenLibraryRootClicked() {
+    if (!requireBoard()) {
+        return;
+    }
+    platform().openWithDesktop(
+        host::libraryRoot(hostPathEdit->text(), boardCombo->currentText(), context_.folder.sep));
+}
+
+// The five open buttons use selectedLibrary_ also when it was picked in the network list and is not
+// installed; a missing target is the desktop's to ignore.
+void MainWindow::openLibraryPath(LibraryPath path) {
+    platform().openWithDesktop(
+        path(hostPathEdit->text(), boardCombo->currentText(), selectedLibrary_, context_.folder.sep));
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/Platform.h"
+
+#include <QString>
+
+// The message-box styles the program uses; the title is always the program's.
+namespace msg {
+
+// The program's name: the title of every message box and of the main window.
+inline const QString Title = QStringLiteral("Quenra小助手");
+
+// OK with the critical icon: refused input, failed catalog updates.
+inline Platform::Message critical(const QString& text) {
+    return {text, Title, Platform::Icon::Critical, Platform::Buttons::Ok, Platform::Answer::Ok};
+}
+// OK with the exclamation icon: failed downloads and extractions.
+inline Platform::Message exclamation(const QString& text) {
+    return {text, Title, Platform::Icon::Exclamation, Platform::Buttons::Ok, Platform::Answer::Ok};
+}
+// OK without icon: plain results.
+inline Platform::Message plain(const QString& text) {
+    return {text, Title, Platform::Icon::None, Platform::Buttons::Ok, Platform::Answer::Ok};
+}
+// OK with the information icon.
+inline Platform::Message information(const QString& text) {
+    return {text, Title, Platform::Icon::Information, Platform::Buttons::Ok, Platform::Answer::Ok};
+}
+// OK and Cancel with the question icon, Cancel the default: confirmations.
+inline Platform::Message confirm(const QString& text) {
+    return {text, Title, Platform::Icon::Question, Platform::Buttons::OkCancel, Platform::Answer::Cancel};
+}
+
+} // namespace msg

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "FakePlatform.h"
+#include "TempAppFolder.h"
+#include "Widgets.h"
+#include "app/MainWindow.h"
+
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+// A main window on `context`'s application folder, started up as the program starts it (its catalog
+// download included) and shown.
+inline std::unique_ptr<MainWindow> startMainWindow(const AppContext& context) {
+    auto window = std::make_unique<MainWindow>(context);
+    window->startUp();
+    window->show();
+    return window;
+}
+
+// A main window on a fresh application folder and the fake desktop. Write files and settings into
+// `app` and script `platform` first, then start(): the window starts up as the program does (its
+// catalog download included) and is shown.
+class AppWindow {
+public:
+    explicit AppWindow(const QStringList& config = {})
+        : app(config) {}
+    virtual ~AppWindow() = default;
+    Q_DISABLE_COPY_MOVE(AppWindow)
+
+    // Network time-outs default to TempAppFolder's; pass others to wait for one on purpose.
+    void start(std::optional<NetTimeouts> timeouts = std::nullopt) {
+        AppContext context = app.context(&platform);
+        if (timeouts) {
+            context.timeouts = *timeouts;
+        }
+        window.reset();
+        window = startMainWindow(context);
+    }
+    MainWindow& w() const { return *window; }
+
+    TempAppFolder app;
+    FakePlatform platform;
+    std::unique_ptr<MainWindow> window;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QObject>
+#include <QtGlobal>
+
+// Tests, benchmarks and the screenshot tool reach a window's controls as a user does: by the
+// object name the control carries (the same name skins select it by).
+
+// The child of `root` called `objectName`; a missing or differently typed control ends the program
+// with its name, so a renamed control cannot pass a test by accident.
+template <class T> T* child(const QObject& root, const char* objectName) {
+    T* found = root.findChild<T*>(QLatin1String(objectName));
+    if (!found) {
+        qFatal("no %s called %s below %s", T::staticMetaObject.className(), objectName,
+               qPrintable(root.objectName()));
+    }
+    return found;
+}
+
+// What a user's click on the control does: triggers a menu command, clicks a button (also one
+// that is not shown) or a clickable label, or picks the combo box's current entry again.
+void press(const QObject& root, const char* objectName);
+
+// One tick of a window's timer, as if its interval had passed.
+void tick(const QObject& root, const char* timerName);
