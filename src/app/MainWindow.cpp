@@ -85,7 +85,7 @@ MainWindow::MainWindow(const AppContext& context, QWidget* parent)
     , context_(context)
     , settings_(context.folder) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(msg::Title + QString(50, QLatin1Char(' ')) + QStringLiteral("By:Quenra小助手开发组"));
+    setWindowTitle(msg::Title + QString(50, QLatin1Char(' ')) + appstr::WindowTitleBy);
     client = named(new QWidget(this), "client");
     client->setFixedSize(twips::px(ClientWidth), twips::px(ClientHeight));
     setCentralWidget(client);
@@ -94,7 +94,7 @@ MainWindow::MainWindow(const AppContext& context, QWidget* parent)
     buildPanels();
     buildOverlayPanels();
     buildPathPanel();
-    parseCatalogButton = hiddenButton(client, "Command3", QStringLiteral("解析KU的源码 C3"));
+    parseCatalogButton = hiddenButton(client, "Command3", appstr::ParseCatalogCaption);
     connectHandlers();
 
     noticeTimer = named(new QTimer(this), "Timer1");
@@ -116,21 +116,21 @@ double MainWindow::outerHeightTwips() const {
 }
 
 void MainWindow::buildMenus() {
-    settingsMenu = menuBar()->addMenu(QStringLiteral("设置"));
+    settingsMenu = menuBar()->addMenu(appstr::SettingsMenu);
     settingsMenu->setObjectName(QStringLiteral("shezhi"));
-    skinAction = settingsMenu->addAction(QStringLiteral("皮肤"));
+    skinAction = settingsMenu->addAction(appstr::SkinMenu);
     skinAction->setObjectName(QStringLiteral("pifu"));
 
-    functionsMenu = menuBar()->addMenu(QStringLiteral("功能"));
+    functionsMenu = menuBar()->addMenu(appstr::FunctionsMenu);
     functionsMenu->setObjectName(QStringLiteral("gongneng"));
-    refreshLocalAction = functionsMenu->addAction(QStringLiteral("刷新本地库"));
+    refreshLocalAction = functionsMenu->addAction(appstr::RefreshLocalMenu);
     refreshLocalAction->setObjectName(QStringLiteral("bendiku"));
-    refreshCatalogAction = functionsMenu->addAction(QStringLiteral("刷新网络库"));
+    refreshCatalogAction = functionsMenu->addAction(appstr::RefreshCatalogMenu);
     refreshCatalogAction->setObjectName(QStringLiteral("wangluoku"));
 
-    helpAction = menuBar()->addAction(QStringLiteral("帮助"));
+    helpAction = menuBar()->addAction(appstr::HelpMenu);
     helpAction->setObjectName(QStringLiteral("bangzhu"));
-    aboutAction = menuBar()->addAction(QStringLiteral("关于"));
+    aboutAction = menuBar()->addAction(appstr::AboutMenu);
     aboutAction->setObjectName(QStringLiteral("guanyu"));
 }
 
@@ -138,32 +138,29 @@ void MainWindow::buildPanels() {
     using twips::rect;
 
     // Notice panel.
-    noticePanel = frame(client, "Frame12", QStringLiteral("公告"), rect(120, 0, 10335, 615));
+    noticePanel = frame(client, "Frame12", appstr::NoticeCaption, rect(120, 0, 10335, 615));
     QString design;
     for (int i = 0; i < 5; ++i) {
-        design += QStringLiteral("Quenra小助手 ");
+        design += appstr::NoticeDesignText;
     }
     noticeLabel = link(noticePanel, "Label18", design, rect(0, 270, 6000, 255));
     noticeLabel->adjustSize();
 
     // Tools panel.
     toolsPanel = frame(client, "Frame4", QString(), rect(120, 720, 10335, 1815));
-    hostPathCaption = label(toolsPanel, "Label16", QStringLiteral("Quenra路径："), rect(240, 330, 1095, 255));
-    hostPathEdit = named(new QLineEdit(QStringLiteral("获取Quenra路径"), toolsPanel), "Text8");
+    hostPathCaption = label(toolsPanel, "Label16", appstr::HostPathCaption, rect(240, 330, 1095, 255));
+    hostPathEdit = named(new QLineEdit(appstr::ChooseHost, toolsPanel), "Text8");
     hostPathEdit->setGeometry(rect(1320, 270, 5295, 345));
-    chooseHostButton =
-        button(toolsPanel, "Command16", QStringLiteral("获取Quenra路径"), rect(6720, 255, 1695, 375));
-    runHostButton = button(toolsPanel, "Command17", QStringLiteral("运行Quenra"), rect(8520, 255, 1695, 375));
-    boardCaption = label(toolsPanel, "Label12", QStringLiteral("板卡："), rect(720, 840, 615, 255));
+    chooseHostButton = button(toolsPanel, "Command16", appstr::ChooseHost, rect(6720, 255, 1695, 375));
+    runHostButton = button(toolsPanel, "Command17", appstr::RunHost, rect(8520, 255, 1695, 375));
+    boardCaption = label(toolsPanel, "Label12", appstr::BoardCaption, rect(720, 840, 615, 255));
     openLibraryRootButton =
-        button(toolsPanel, "Command21", QStringLiteral("打开库文件夹"), rect(4680, 765, 1695, 375));
-    installLocalButton =
-        button(toolsPanel, "Command14", QStringLiteral("安装本地库"), rect(6600, 765, 1695, 375));
-    shareButton = button(toolsPanel, "Command20", QStringLiteral("我要分享库"), rect(8520, 765, 1695, 375));
-    conversionButton =
-        button(toolsPanel, "Command25", QStringLiteral("制库助手"), rect(4680, 1275, 1695, 375));
-    sitesButton = button(toolsPanel, "Command28", QStringLiteral("推荐网站"), rect(6600, 1275, 1695, 375));
-    examplesButton = button(toolsPanel, "Command29", QStringLiteral("示例收集"), rect(8520, 1275, 1695, 375));
+        button(toolsPanel, "Command21", appstr::OpenLibraryRoot, rect(4680, 765, 1695, 375));
+    installLocalButton = button(toolsPanel, "Command14", appstr::InstallLocal, rect(6600, 765, 1695, 375));
+    shareButton = button(toolsPanel, "Command20", appstr::Share, rect(8520, 765, 1695, 375));
+    conversionButton = button(toolsPanel, "Command25", appstr::Conversion, rect(4680, 1275, 1695, 375));
+    sitesButton = button(toolsPanel, "Command28", appstr::Sites, rect(6600, 1275, 1695, 375));
+    examplesButton = button(toolsPanel, "Command29", appstr::Examples, rect(8520, 1275, 1695, 375));
     spareList = list(toolsPanel, "List7", rect(1320, 1275, 3135, 375));
 
     // The board list belongs to the window itself, over the tools panel.
@@ -173,50 +170,45 @@ void MainWindow::buildPanels() {
     boardCombo->raise();
 
     // Version and library information.
-    versionPanel = frame(client, "Frame10", QStringLiteral("版本及库信息"), rect(120, 2760, 10335, 615));
-    libraryUpdateLabel = label(versionPanel, "Label20", QStringLiteral("库更新时间:2000年00月00日 "),
-                               rect(240, 270, 4200, 255));
-    retryLink = link(versionPanel, "Label2", QStringLiteral("库文件更新失败！点击重试！"),
-                     rect(5400, 270, 4695, 255));
+    versionPanel = frame(client, "Frame10", appstr::VersionCaption, rect(120, 2760, 10335, 615));
+    libraryUpdateLabel =
+        label(versionPanel, "Label20", appstr::LibraryUpdateDesignText, rect(240, 270, 4200, 255));
+    retryLink = link(versionPanel, "Label2", appstr::Retry, rect(5400, 270, 4695, 255));
     retryLink->setProperty(tone::Property, tone::Alert);
-    newVersionLink = link(versionPanel, "Label1", QStringLiteral("点击获取"), rect(5400, 270, 4695, 255));
+    newVersionLink = link(versionPanel, "Label1", appstr::NewVersionDesignText, rect(5400, 270, 4695, 255));
     newVersionLink->setProperty(tone::Property, tone::Alert);
     newVersionLink->hide();
 
     // Library lists.
     librariesPanel = frame(client, "Frame3", QString(), rect(120, 3480, 10335, 4695));
-    localFrame = frame(librariesPanel, "Frame1", QStringLiteral("本地库"), rect(120, 120, 2535, 4455));
+    localFrame = frame(librariesPanel, "Frame1", appstr::LocalCaption, rect(120, 120, 2535, 4455));
     localList = list(localFrame, "List3", rect(120, 300, 2295, 4035));
-    networkFrame = frame(librariesPanel, "Frame6", QStringLiteral("网络库"), rect(2760, 120, 2535, 4455));
+    networkFrame = frame(librariesPanel, "Frame6", appstr::NetworkCaption, rect(2760, 120, 2535, 4455));
     networkList = list(networkFrame, "List2", rect(120, 300, 2295, 4035));
-    detailsFrame = frame(librariesPanel, "Frame7", QStringLiteral("库信息"), rect(5400, 120, 4815, 4455));
+    detailsFrame = frame(librariesPanel, "Frame7", appstr::DetailsCaption, rect(5400, 120, 4815, 4455));
     detailsText = named(new QPlainTextEdit(detailsFrame), "Text11");
     detailsText->setGeometry(rect(120, 300, 4575, 3135));
     detailsText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     detailsText->setReadOnly(true);
     // Only one of install, reinstall and update is ever shown, so they share a place.
-    updateButton = button(detailsFrame, "Command19", QStringLiteral("更新库"), rect(120, 3540, 1455, 375));
-    installButton = button(detailsFrame, "Command13", QStringLiteral("安装库"), rect(120, 3540, 1455, 375));
-    reinstallButton =
-        button(detailsFrame, "Command6", QStringLiteral("重新安装"), rect(120, 3540, 1455, 375));
+    updateButton = button(detailsFrame, "Command19", appstr::Update, rect(120, 3540, 1455, 375));
+    installButton = button(detailsFrame, "Command13", appstr::Install, rect(120, 3540, 1455, 375));
+    reinstallButton = button(detailsFrame, "Command6", appstr::Reinstall, rect(120, 3540, 1455, 375));
     openExamplesButton =
-        button(detailsFrame, "Command101", QStringLiteral("打开示例"), rect(1680, 3540, 1455, 375));
-    openFolderButton =
-        button(detailsFrame, "Command102", QStringLiteral("打开库夹"), rect(3240, 3540, 1455, 375));
-    openXmlButton =
-        button(detailsFrame, "Command200", QStringLiteral("打开.xml"), rect(120, 3960, 1455, 375));
-    openBlockButton =
-        button(detailsFrame, "Command201", QStringLiteral("打开block"), rect(1680, 3960, 1455, 375));
+        button(detailsFrame, "Command101", appstr::OpenExamples, rect(1680, 3540, 1455, 375));
+    openFolderButton = button(detailsFrame, "Command102", appstr::OpenFolder, rect(3240, 3540, 1455, 375));
+    openXmlButton = button(detailsFrame, "Command200", appstr::OpenXml, rect(120, 3960, 1455, 375));
+    openBlockButton = button(detailsFrame, "Command201", appstr::OpenBlock, rect(1680, 3960, 1455, 375));
     openGeneratorButton =
-        button(detailsFrame, "Command202", QStringLiteral("打开generator"), rect(3240, 3960, 1455, 375));
+        button(detailsFrame, "Command202", appstr::OpenGenerator, rect(3240, 3960, 1455, 375));
 
     // Status strip.
     statusPanel = frame(client, "Frame2", QString(), rect(120, 8280, 10335, 615));
-    donateLink = link(statusPanel, "Label7", QStringLiteral("捐赠流量"), rect(240, 270, 1095, 255));
+    donateLink = link(statusPanel, "Label7", appstr::Donate, rect(240, 270, 1095, 255));
     donateLink->setProperty(tone::Property, tone::Warning);
     const QString groupNumber = settings_.read(keys::ChatGroupNumber);
     chatGroupLink =
-        link(statusPanel, "Label17", QStringLiteral("交流群：") + groupNumber, rect(1560, 270, 2655, 255));
+        link(statusPanel, "Label17", appstr::ChatGroupPrefix + groupNumber, rect(1560, 270, 2655, 255));
     siteLink = link(statusPanel, "Label5", settings_.read(keys::MakerSite), rect(4320, 270, 3255, 255));
     siteLink->setProperty(tone::Property, tone::Link);
     titleLabel = label(statusPanel, "Label4", msg::Title, rect(7680, 270, 2535, 255));
@@ -228,12 +220,12 @@ void MainWindow::buildOverlayPanels() {
     // Laid out outside the client area; load centres them.
     const QRect away(-4000, -4000, 10, 10);
 
-    skinPanel = frame(client, "Frame11", QStringLiteral("皮肤选择"), away);
+    skinPanel = frame(client, "Frame11", appstr::SkinCaption, away);
     skinPanel->resize(twips::px(4215), twips::px(5655));
     skinList = list(skinPanel, "List4", rect(120, 360, 3975, 4560));
-    closeSkinsButton = button(skinPanel, "Command24", QStringLiteral("关闭"), rect(1680, 5160, 975, 375));
+    closeSkinsButton = button(skinPanel, "Command24", appstr::Close, rect(1680, 5160, 975, 375));
 
-    aboutPanel = frame(client, "Frame8", QStringLiteral("版本信息"), away);
+    aboutPanel = frame(client, "Frame8", appstr::AboutCaption, away);
     aboutPanel->resize(twips::px(4695), twips::px(4815));
     aboutTitle = label(aboutPanel, "Label3", msg::Title, rect(240, 360, 4215, 495));
     QFont big = aboutTitle->font();
@@ -241,56 +233,29 @@ void MainWindow::buildOverlayPanels() {
     big.setBold(true);
     aboutTitle->setFont(big);
     aboutTitle->setAlignment(Qt::AlignCenter);
-    aboutIntro = label(aboutPanel, "Label53",
-                       QStringLiteral("软件简介：Quenra小助手是一款收集分享Quenra库文件的一个小软件。"
-                                      "欢迎大家积极分享自己制作的库。"),
-                       rect(240, 960, 4215, 975));
+    aboutIntro = label(aboutPanel, "Label53", appstr::AboutIntro, rect(240, 960, 4215, 975));
     aboutIntro->setWordWrap(true);
     aboutIntro->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     currentVersionLabel =
-        label(aboutPanel, "Label50", QStringLiteral("当前版本"), rect(240, 2040, 4215, 255));
-    latestVersionLabel = label(aboutPanel, "Label51", QStringLiteral("最新版本"), rect(240, 2400, 4215, 255));
-    releaseDateLabel = label(aboutPanel, "Label52", QStringLiteral("更新时间"), rect(240, 2760, 4215, 255));
-    aboutSiteLink = link(aboutPanel, "Label9", QStringLiteral("官网网站：") + settings_.read(keys::MakerSite),
+        label(aboutPanel, "Label50", appstr::CurrentVersionDesignText, rect(240, 2040, 4215, 255));
+    latestVersionLabel =
+        label(aboutPanel, "Label51", appstr::LatestVersionDesignText, rect(240, 2400, 4215, 255));
+    releaseDateLabel =
+        label(aboutPanel, "Label52", appstr::ReleaseDateDesignText, rect(240, 2760, 4215, 255));
+    aboutSiteLink = link(aboutPanel, "Label9", appstr::SitePrefix + settings_.read(keys::MakerSite),
                          rect(240, 3120, 4215, 255));
     aboutSiteLink->setProperty(tone::Property, tone::Link);
-    authorLabel =
-        label(aboutPanel, "Label10", QStringLiteral("作者：Quenra小助手开发组"), rect(240, 3480, 4215, 255));
-    aboutChatGroupLink = link(aboutPanel, "Label11",
-                              QStringLiteral("交流群：") + settings_.read(keys::ChatGroupNumber) +
-                                  QStringLiteral("[点击加入]"),
-                              rect(240, 3840, 4215, 255));
+    authorLabel = label(aboutPanel, "Label10", appstr::Author, rect(240, 3480, 4215, 255));
+    aboutChatGroupLink =
+        link(aboutPanel, "Label11",
+             appstr::ChatGroupPrefix + settings_.read(keys::ChatGroupNumber) + appstr::JoinSuffix,
+             rect(240, 3840, 4215, 255));
     aboutChatGroupLink->setProperty(tone::Property, tone::Link);
-    aboutOkButton = button(aboutPanel, "Command4", QStringLiteral("确定"), rect(1860, 4260, 975, 375));
+    aboutOkButton = button(aboutPanel, "Command4", appstr::Ok, rect(1860, 4260, 975, 375));
 
     donationPanel = frame(client, "Frame15", QString(), away);
     donationPanel->resize(twips::px(7695), twips::px(6135));
-    const QString para = QStringLiteral("\r\n\r\n");
-    donationLetter = label(
-        donationPanel, "Label24",
-        QStringLiteral("致亲爱的物联网爱好者们：") + para +
-            QStringLiteral(
-                "大家好！首先非常感谢大家选择使用Quenra小助手，这款软件是完全免费提供给大家使用的。") +
-            para +
-            QStringLiteral(
-                "虽然软件发布时间不长，但是热度还是挺高的，大家通过不同平台得知这个软件，下载量也很大。") +
-            para +
-            QStringLiteral(
-                "软件在使用过程中会产生流量费用，而这所有的流量费用一直以来都是由我个人在默默承担着。"
-                "随着使用的人数越来越多，这笔流量费用也逐渐成了一个不小的负担（后台检测还有一些人恶意刷下载流"
-                "量，"
-                "导致流量费用溢出）。") +
-            para +
-            QStringLiteral(
-                "我特别希望能够持续为大家提供服务，让小助手可以一直陪伴着大家，并不断完善、不断优化。"
-                "但如果长期独自承担这流量费用，实在有些力不从心了。如果您觉得这款软件对您有帮助，"
-                "也认可它给您带来的价值，不妨考虑捐赠一点流量费用，多少都没关系，重要的是大家的这份心意，"
-                "这会帮我分担很大一部分压力，让我可以继续支付流量费用，从而更稳定、更长久地为大家服务下去"
-                "。") +
-            para +
-            QStringLiteral("再次感谢大家一直以来的支持与厚爱，也期待咱们能一起让这款软件越来越好，"
-                           "继续为大家的中文编程增添光彩呀！"),
-        rect(240, 240, 5400, 5760));
+    donationLetter = label(donationPanel, "Label24", appstr::DonationLetter, rect(240, 240, 5400, 5760));
     QFont letterFont = donationLetter->font();
     letterFont.setPointSizeF(letterFont.pointSizeF() * 0.9);
     donationLetter->setFont(letterFont);
@@ -298,25 +263,21 @@ void MainWindow::buildOverlayPanels() {
     donationLetter->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     paymentCode = label(donationPanel, "Image1", QString(), rect(5790, 1440, 1695, 1695));
     paymentCode->setPixmap(paymentCodePicture(twips::px(1695)));
-    closeDonationButton =
-        button(donationPanel, "Command31", QStringLiteral("关闭"), rect(6150, 5520, 975, 375));
+    closeDonationButton = button(donationPanel, "Command31", appstr::Close, rect(6150, 5520, 975, 375));
 
     examplesPanel = frame(client, "Frame14", QString(), away);
     examplesPanel->resize(twips::px(5295), twips::px(6495));
-    examplesHeading =
-        label(examplesPanel, "Label22", QStringLiteral("示例分享     双击安装"), rect(240, 240, 4815, 300));
+    examplesHeading = label(examplesPanel, "Label22", appstr::ExamplesHeading, rect(240, 240, 4815, 300));
     exampleList = list(examplesPanel, "List6", rect(120, 600, 5055, 5160));
     openSharedExamplesButton =
-        button(examplesPanel, "Command30", QStringLiteral("打开实例库"), rect(720, 5940, 1575, 375));
-    closeExamplesButton =
-        button(examplesPanel, "Command27", QStringLiteral("关闭"), rect(3000, 5940, 1575, 375));
+        button(examplesPanel, "Command30", appstr::OpenSharedExamples, rect(720, 5940, 1575, 375));
+    closeExamplesButton = button(examplesPanel, "Command27", appstr::Close, rect(3000, 5940, 1575, 375));
 
     sitesPanel = frame(client, "Frame13", QString(), away);
     sitesPanel->resize(twips::px(5295), twips::px(6615));
-    sitesHeading =
-        label(sitesPanel, "Label23", QStringLiteral("推荐网站     双击打开"), rect(240, 240, 4815, 300));
+    sitesHeading = label(sitesPanel, "Label23", appstr::SitesHeading, rect(240, 240, 4815, 300));
     siteList = list(sitesPanel, "List5", rect(120, 600, 5055, 5280));
-    closeSitesButton = button(sitesPanel, "Command26", QStringLiteral("关闭"), rect(2160, 6060, 975, 375));
+    closeSitesButton = button(sitesPanel, "Command26", appstr::Close, rect(2160, 6060, 975, 375));
 
     for (QGroupBox* panel : {skinPanel, aboutPanel, donationPanel, examplesPanel, sitesPanel}) {
         panel->setAutoFillBackground(true);
@@ -325,29 +286,23 @@ void MainWindow::buildOverlayPanels() {
 
 void MainWindow::buildPathPanel() {
     using twips::rect;
-    pathPanel = frame(client, "Frame9", QStringLiteral("路径设置"), QRect(-4000, -4000, 10, 10));
+    pathPanel = frame(client, "Frame9", appstr::PathCaption, QRect(-4000, -4000, 10, 10));
     pathPanel->setAutoFillBackground(true);
     pathPanel->hide();
     pathPanelEdit = named(new QLineEdit(pathPanel), "Text1");
     pathPanelEdit->setReadOnly(true);
-    pathPanelEdit->setText(QStringLiteral("点击右侧按钮获取Quenra主程序目录地址→"));
+    pathPanelEdit->setText(appstr::PathPanelPrompt);
     pathPanelEdit->setStyleSheet(QStringLiteral("color: grey;"));
     pathPanelEdit->setGeometry(rect(1080, 2520, 6255, 375));
-    pathPanelChooseButton =
-        button(pathPanel, "Command5", QStringLiteral("获取Quenra路径"), rect(7440, 2505, 1815, 405));
-    pathExampleLabel = label(pathPanel, "Label15", QStringLiteral("地址示例：D:\\Quenra\\Quenra.exe"),
-                             rect(1080, 3060, 6255, 255));
-    pathHintLabel =
-        label(pathPanel, "Label13", QStringLiteral("温馨提示：本程序适用于Quenra2.0_RC4以及Quenra3.0"),
-              rect(1080, 3420, 6255, 255));
+    pathPanelChooseButton = button(pathPanel, "Command5", appstr::ChooseHost, rect(7440, 2505, 1815, 405));
+    pathExampleLabel = label(pathPanel, "Label15", appstr::PathExample, rect(1080, 3060, 6255, 255));
+    pathHintLabel = label(pathPanel, "Label13", appstr::PathHint, rect(1080, 3420, 6255, 255));
     pathHintLabel->setProperty(tone::Property, tone::Warning);
-    pathPanelOkButton = button(pathPanel, "Command7", QStringLiteral("确定"), rect(4320, 4020, 1815, 465));
-    detailsPageLink =
-        link(pathPanel, "Label14", QStringLiteral("→点击查看软件详情←"), rect(1080, 5160, 2655, 255));
-    videoLink =
-        link(pathPanel, "Label21", QStringLiteral("→点击查看软件使用视频教程←"), rect(3960, 5160, 3375, 255));
+    pathPanelOkButton = button(pathPanel, "Command7", appstr::Ok, rect(4320, 4020, 1815, 465));
+    detailsPageLink = link(pathPanel, "Label14", appstr::DetailsPageLink, rect(1080, 5160, 2655, 255));
+    videoLink = link(pathPanel, "Label21", appstr::VideoLink, rect(3960, 5160, 3375, 255));
     pathChatGroupLink =
-        link(pathPanel, "Label19", QStringLiteral("交流群：") + settings_.read(keys::ChatGroupNumber),
+        link(pathPanel, "Label19", appstr::ChatGroupPrefix + settings_.read(keys::ChatGroupNumber),
              rect(7560, 5160, 2535, 255));
     for (ClickableLabel* l : {detailsPageLink, videoLink, pathChatGroupLink}) {
         l->setProperty(tone::Property, tone::Link);
@@ -498,8 +453,8 @@ void MainWindow::load() {
     }
 
     currentVersion_ = settings_.read(keys::ProgramVersion);
-    titleLabel->setText(QStringLiteral("Quenra小助手V") + currentVersion_ + QStringLiteral("版"));
-    currentVersionLabel->setText(QStringLiteral("当前版本：V") + currentVersion_ + QStringLiteral("版"));
+    titleLabel->setText(appstr::TitlePrefix + currentVersion_ + appstr::VersionSuffix);
+    currentVersionLabel->setText(appstr::CurrentVersionPrefix + currentVersion_ + appstr::VersionSuffix);
 
     downloadCatalog();
 }

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/AppStrings.h"
 #include "host/HostPaths.h"
 #include "install/DownloadCodes.h"
 #include "install/ExampleEntry.h"
@@ -16,16 +17,6 @@
 
 // Shared example projects: the examples panel, installing an example into the host IDE's shared
 // examples folder and opening it.
-
-namespace {
-QString openExampleQuestion(const QString& title) {
-    return QStringLiteral("是否打开【") + title + QStringLiteral("】示例？");
-}
-// The title becomes a file name in the examples folder; one that could leave it is refused.
-QString unsafeTitleMessage(const QString& title) {
-    return QStringLiteral("示例【") + title + installstr::BadPackageNameSuffix;
-}
-} // namespace
 
 QString MainWindow::examplesFolder() const {
     return host::sharedExamplesFolder(hostPathEdit->text(), context_.folder.sep);
@@ -52,7 +43,7 @@ void MainWindow::onExampleDoubleClicked() {
         return; // a row that names no package
     }
     if (!install::isSafePackageName(entry->title)) {
-        platform().showMessage(msg::exclamation(unsafeTitleMessage(entry->title)));
+        platform().showMessage(msg::exclamation(appstr::unsafeExampleTitle(entry->title)));
         return;
     }
     // An unsafe package name is refused here too, before any request.
@@ -68,7 +59,8 @@ void MainWindow::onExampleDoubleClicked() {
         return;
     }
     platform().showMessage(msg::plain(installstr::Installed));
-    if (platform().showMessage(msg::confirm(openExampleQuestion(entry->title))) == Platform::Answer::Ok) {
-        platform().openWithDesktop(folder + context_.folder.sep + entry->title + QStringLiteral(".qnp"));
+    if (platform().showMessage(msg::confirm(appstr::openExampleQuestion(entry->title))) ==
+        Platform::Answer::Ok) {
+        platform().openWithDesktop(folder + context_.folder.sep + entry->title + appstr::ExampleSuffix);
     }
 }
