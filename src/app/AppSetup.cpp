@@ -1,5 +1,7 @@
 #include "app/AppSetup.h"
 
+#include "ui/Messages.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
@@ -36,7 +38,7 @@ void chooseChineseFont() {
 } // namespace
 
 void setUpApplication(QApplication& app) {
-    QApplication::setApplicationName(QStringLiteral("Quenra小助手"));
+    QApplication::setApplicationName(msg::Title);
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     loadQtTranslations(app);
     chooseChineseFont();

@@ -49,7 +49,7 @@ void MainWindow::showLibraryDetails() {
     }
 
     const install::DetailsView v = install::buildDetails(selectedLibrary_, catalog, installed);
-    detailsText->setPlainText(v.text11);
+    detailsText->setPlainText(v.text);
     installButton->setVisible(v.installVisible);
     reinstallButton->setVisible(v.reinstallVisible);
     updateButton->setVisible(v.updateVisible);

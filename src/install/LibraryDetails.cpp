@@ -46,27 +46,28 @@ DetailsView buildDetails(const QString& selected, const LibraryRecord& catalog,
     using namespace installstr;
     DetailsView v;
     // The holders are filled from the catalog before the case is known.
-    v.text2 = NameLabel + catalog.name;
-    v.text3 = AuthorLabel + catalog.author;
-    v.text16 = NetworkVersionLabel + catalog.version;
-    v.text19 = BoardsLabel + catalog.boards;
-    v.text4 = DateLabel + catalog.date;
-    v.text5 = ContactLabel + catalog.contact;
-    v.text6 = WebLabel + catalog.web;
-    v.text7 = IntroLabel + catalog.intro;
+    v.nameLine = NameLabel + catalog.name;
+    v.authorLine = AuthorLabel + catalog.author;
+    v.networkVersionLine = NetworkVersionLabel + catalog.version;
+    v.boardsLine = BoardsLabel + catalog.boards;
+    v.dateLine = DateLabel + catalog.date;
+    v.contactLine = ContactLabel + catalog.contact;
+    v.webLine = WebLabel + catalog.web;
+    v.introLine = IntroLabel + catalog.intro;
 
     const bool isInstalled = !installed.name.isEmpty();
     const bool inCatalog = !catalog.name.isEmpty();
     QStringList lines;
     if (isInstalled && !inCatalog) {
         v.kind = DetailsCase::InstalledNotInCatalog;
-        v.text2 = NameLabel + selected;
-        lines = {v.text2, v.text3, v.text16, v.text4, v.text5, v.text6};
+        v.nameLine = NameLabel + selected;
+        lines = {v.nameLine, v.authorLine, v.networkVersionLine, v.dateLine, v.contactLine, v.webLine};
         v.openVisible = true;
     } else if (isInstalled && inCatalog) {
         v.kind = DetailsCase::InstalledAndInCatalog;
-        v.text17 = LocalVersionLabel + installed.version;
-        lines = {v.text2, v.text3, *v.text17, v.text16, v.text19, v.text4, v.text5, v.text6};
+        v.localVersionLine = LocalVersionLabel + installed.version;
+        lines = {v.nameLine,   v.authorLine, *v.localVersionLine, v.networkVersionLine,
+                 v.boardsLine, v.dateLine,   v.contactLine,       v.webLine};
         // Versions are free text: any difference, "1.2" against "1.20" included, offers the update.
         const bool current = installed.version == catalog.version;
         v.reinstallVisible = current;
@@ -74,16 +75,18 @@ DetailsView buildDetails(const QString& selected, const LibraryRecord& catalog,
         v.openVisible = true;
     } else if (inCatalog) {
         v.kind = DetailsCase::InCatalogNotInstalled;
-        lines = {v.text2, v.text3, v.text16, v.text19, v.text4, v.text5, v.text6};
+        lines = {v.nameLine,    v.authorLine, v.networkVersionLine, v.boardsLine, v.dateLine,
+                 v.contactLine, v.webLine};
         v.installVisible = true;
     } else {
         v.kind = DetailsCase::Neither;
-        v.text2 = NameLabel + selected;
-        lines = {v.text2, v.text3, v.text16, v.text19, v.text4, v.text5, v.text6};
+        v.nameLine = NameLabel + selected;
+        lines = {v.nameLine,    v.authorLine, v.networkVersionLine, v.boardsLine, v.dateLine,
+                 v.contactLine, v.webLine};
         v.openVisible = true;
     }
-    lines << QString() << v.text7;
-    v.text11 = lines.join(CrLf);
+    lines << QString() << v.introLine;
+    v.text = lines.join(CrLf);
     return v;
 }
 

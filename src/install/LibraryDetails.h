@@ -32,14 +32,14 @@ enum class DetailsCase { InstalledNotInCatalog, InstalledAndInCatalog, InCatalog
 
 struct DetailsView {
     DetailsCase kind = DetailsCase::Neither;
-    // The holders, one formatted field each.
-    QString text2, text3, text4, text5, text6, text7, text16, text19;
-    std::optional<QString> text17; // the installed version; changed only for a library in both places
-    QString text11;                // the lines shown, joined by CR LF
-    bool installVisible = false;   // Command13
-    bool reinstallVisible = false; // Command6
-    bool updateVisible = false;    // Command19
-    bool openVisible = false;      // Command101, Command102, Command200, Command201, Command202
+    // One formatted line per field ("库名：…" and so on).
+    QString nameLine, authorLine, dateLine, contactLine, webLine, introLine, networkVersionLine, boardsLine;
+    std::optional<QString> localVersionLine; // the installed version; only for a library in both places
+    QString text;                            // the lines shown, joined by CR LF
+    bool installVisible = false;             // the install button (Command13)
+    bool reinstallVisible = false;           // the reinstall button (Command6)
+    bool updateVisible = false;              // the update button (Command19)
+    bool openVisible = false;                // the five open buttons (Command101, Command102, Command200-202)
 };
 
 // The details of library `selected` from its catalog record and the record of its description file.
