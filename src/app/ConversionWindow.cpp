@@ -1,5 +1,7 @@
 #include "app/ConversionWindow.h"
 
+#include "app/ControlPurposes.h"
+
 #include "convert/ConvertRules.h"
 #include "convert/ConvertStrings.h"
 #include "convert/EditorText.h"
@@ -71,6 +73,7 @@ ConversionWindow::ConversionWindow(const AppContext& context, QWidget* parent)
     setWindowTitle(convertstr::WindowTitle);
     setFixedSize(twips::px(ClientWidth), twips::px(ClientHeight));
     buildControls();
+    controls::describe(*this, purposes::ConversionWindow);
     connectHandlers();
     load();
 }

@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AppStrings.h"
+#include "app/ControlPurposes.h"
 #include "catalog/Links.h"
 #include "host/HostPaths.h"
 #include "settings/SettingsKeys.h"
@@ -102,6 +103,7 @@ MainWindow::MainWindow(const AppContext& context, QWidget* parent)
     connect(noticeTimer, &QTimer::timeout, this, &MainWindow::scrollNotice);
     noticeTimer->start();
 
+    controls::describe(*this, purposes::MainWindow);
     setFixedSize(sizeHint());
 }
 

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRect>
 #include <QString>
+
+#include <span>
+#include <utility>
 
 // Building the windows' controls: each gets its name as Qt object name (tests and the style sheets
 // find controls by it) and its place in its container.
@@ -33,6 +37,21 @@ inline QLabel* label(QWidget* parent, const char* name, const QString& caption, 
     auto* l = named(new QLabel(caption, parent), name);
     l->setGeometry(geometry);
     return l;
+}
+
+// Gives `root` and each named control below it its purpose: the accessible description of a
+// widget, the "What's This" text of a menu command.
+inline void describe(QWidget& root, std::span<const std::pair<const char*, const char*>> purposes) {
+    for (const auto& [name, purpose] : purposes) {
+        const QString text = QString::fromUtf8(purpose);
+        if (root.objectName() == QLatin1String(name)) {
+            root.setAccessibleDescription(text);
+        } else if (auto* widget = root.findChild<QWidget*>(QLatin1String(name))) {
+            widget->setAccessibleDescription(text);
+        } else if (auto* action = root.findChild<QAction*>(QLatin1String(name))) {
+            action->setWhatsThis(text);
+        }
+    }
 }
 
 } // namespace controls

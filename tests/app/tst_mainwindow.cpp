@@ -1,8 +1,10 @@
 #include "AppWindow.h"
+#include "ControlsTable.h"
 #include "ui/Twips.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -181,6 +183,19 @@ private Q_SLOTS:
                              twips::fromPx(child<QGroupBox>(w, "Frame12")->width())) /
                             20.0;
         QVERIFY(qAbs(ticks - trip) < 3);
+    }
+
+    // docs/controls.md lists every named control as the windows build them, each with a purpose.
+    void controlsDocumentIsCurrent() {
+        const QString live = controlsDocument();
+        for (const QString& row : live.split(QLatin1Char('\n'))) {
+            QVERIFY2(!row.startsWith(QLatin1String("| ")) || !row.endsWith(QLatin1String("|  |")),
+                     qPrintable(row));
+        }
+        QFile committed(qEnvironmentVariable("QUENRA_SOURCE_DIR") + QStringLiteral("/docs/controls.md"));
+        QVERIFY(committed.open(QIODevice::ReadOnly));
+        QVERIFY2(QString::fromUtf8(committed.readAll()) == live,
+                 "docs/controls.md differs from the windows: quenra_screenshot --controls docs/controls.md");
     }
 };
 

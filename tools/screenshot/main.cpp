@@ -1,5 +1,7 @@
 #include "Scenes.h"
 
+#include "ControlsTable.h"
+
 #include "app/AppSetup.h"
 
 #include <QApplication>
@@ -70,8 +72,18 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     setUpApplication(app);
     const QStringList args = QApplication::arguments();
+    if (args.size() == 3 && args[1] == QLatin1String("--controls")) {
+        QFile out(args[2]);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            out.write(controlsDocument().toUtf8()) < 0) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(args[2]));
+            return 1;
+        }
+        return 0;
+    }
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: quenra_screenshot OUTDIR SOURCEDIR [SERVERURL] [SCENE...]\n");
+        std::fprintf(stderr, "usage: quenra_screenshot OUTDIR SOURCEDIR [SERVERURL] [SCENE...]\n"
+                             "       quenra_screenshot --controls FILE   (writes docs/controls.md)\n");
         return 2;
     }
     ShotContext context{args[1], args[2], args.size() > 3 ? args[3] : QString()};
