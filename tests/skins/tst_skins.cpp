@@ -1,6 +1,6 @@
-#include "ui/SkinEngine.h"
 #include "skins/SkinFolder.h"
 #include "skins/StyleSheetCheck.h"
+#include "ui/SkinEngine.h"
 
 #include <QFile>
 #include <QImage>
