@@ -156,6 +156,10 @@ private Q_SLOTS:
             "库名：MyLocalLib|作者：|网络库版本：|更新日期：|联系方式：|网址：||库简介：", "o", "本地库信息");
         row("neither", "Ghost", "",
             "库名：Ghost|作者：|网络库版本：|适用板卡：|更新日期：|联系方式：|网址：||库简介：", "o");
+        // A name that is no file name reads no description file, not even one that is there.
+        row("name leading out of its folder", "../ThirdParty/AHT20", "1.2",
+            "库名：../ThirdParty/AHT20|作者：|网络库版本：|适用板卡：|更新日期：|联系方式：|网址：||库简介：",
+            "o");
         // A section with every key but 库名 counts as absent, yet its values are shown.
         row("catalog section without 库名", "NoName", "",
             "库名：NoName|作者：李四|网络库版本：0.1|适用板卡：|更新日期：|联系方式：|网址：||库简介：", "o");
