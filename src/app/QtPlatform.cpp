@@ -234,8 +234,13 @@ void QtPlatform::openForViewing(const QString& path) {
     const QString local = QDir::fromNativeSeparators(path);
 #ifdef Q_OS_WIN
     // The default action of a .js file is the script host, which runs it; "edit" opens an editor.
-    // Where no editor is registered for the type, Notepad shows the text.
-    if (!QFileInfo(local).isDir()) {
+    // Where no editor is registered for the type, Notepad shows the text. A missing file opens
+    // nothing (Notepad would offer to create it).
+    const QFileInfo info(local);
+    if (!info.isDir()) {
+        if (!info.exists()) {
+            return;
+        }
         const std::wstring file = QDir::toNativeSeparators(local).toStdWString();
         const auto edited = reinterpret_cast<INT_PTR>(
             ShellExecuteW(nullptr, L"edit", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
