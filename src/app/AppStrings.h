@@ -69,8 +69,8 @@ inline const QString TitlePrefix = QStringLiteral("Quenra小助手V");
 inline const QString VersionSuffix = QStringLiteral("版");
 inline const QString CurrentVersionPrefix = QStringLiteral("当前版本：V");
 
-// Shared examples: the question after an install, the refusal of a title that could name a file
-// outside the examples folder, and the project file's extension.
+// Shared examples: the question after an install, the refusal of a title that is no plain file name
+// (it becomes a file name in the examples folder), and the project file's extension.
 inline QString openExampleQuestion(const QString& title) {
     return QStringLiteral("是否打开【") + title + QStringLiteral("】示例？");
 }

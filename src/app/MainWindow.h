@@ -100,9 +100,11 @@ private:
     // time-outs of the context.
     net::HttpClient& httpClient();
     // One blocking transfer behind the platform's progress indicator; its Cancel button ends the
-    // transfer with net::Outcome::Cancelled. `maxBytes` < 0: no limit.
+    // transfer with net::Outcome::Cancelled. `maxBytes` < 0: no limit. Used for the catalog, so the
+    // catalog deadline of the context applies.
     net::Result fetchWithProgress(const QUrl& url, const QString& label, qint64 maxBytes);
-    // The same for a download into a file (replaced only when the whole body has arrived).
+    // The same for a package download into a file (replaced only when the whole body has arrived),
+    // limited to the context's package size.
     net::Result downloadWithProgress(const QUrl& url, const QString& targetPath, const QString& label);
     // The catalog download of start-up and of the retry link: the address from the settings.
     void downloadCatalog();
@@ -117,9 +119,9 @@ private:
     // Fills the lists and captions from the catalog cache; false when the cache cannot be opened
     // (the lists are emptied all the same).
     bool parseCatalogCache();
-    // Compares latestVersion_ with currentVersion_; when they differ shows newVersionLink and offers
-    // the program page.
-    void checkLatestVersion();
+    // Shows newVersionLink for `version`, a catalog version other than currentVersion_, and offers the
+    // program page.
+    void offerNewVersion(const QString& version);
     // Opens a page whose address is the setting `key`; nothing when the setting is empty.
     void openConfiguredPage(const QString& key);
     // Opens a page of the maker's site (links::programPage, ...); nothing when the site is not set.
@@ -144,8 +146,8 @@ private:
     void offerToStartHost();
     void onInstallLocalClicked();
     void onOpenLibraryRootClicked();
-    // The five open buttons: a path of the selected library, from host path, board, library and
-    // separator.
+    // The five open buttons: opens a folder or file of selectedLibrary_ (host::libraryXml, ...) for
+    // viewing, once the name has passed the file-name check.
     using LibraryPath = QString (*)(const QString& hostPath, const QString& board, const QString& library,
                                     QChar sep);
     void openLibraryPath(LibraryPath path);

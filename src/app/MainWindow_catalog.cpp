@@ -39,6 +39,7 @@ net::Result MainWindow::fetchWithProgress(const QUrl& url, const QString& label,
     progress->setCancelHandler([&client] { client.cancel(); });
     net::Options options;
     options.maxBytes = maxBytes;
+    options.deadlineMs = context_.timeouts.catalogDeadlineMs;
     // The progress indicator holds the window's input back itself and needs its Cancel button.
     options.allowUserInput = true;
     options.onProgress = [p = progress.get()](qint64 received, qint64 total) {
@@ -53,6 +54,7 @@ net::Result MainWindow::downloadWithProgress(const QUrl& url, const QString& tar
     const std::unique_ptr<Platform::Progress> progress = platform().beginProgress(label);
     progress->setCancelHandler([&client] { client.cancel(); });
     net::Options options;
+    options.maxBytes = context_.timeouts.packageMaxBytes;
     options.allowUserInput = true;
     options.onProgress = [p = progress.get()](qint64 received, qint64 total) {
         p->setProgress(received, total);
@@ -116,8 +118,7 @@ bool MainWindow::parseCatalogCache() {
     if (!parsed) {
         return false;
     }
-    // The whole file is read first and applied afterwards; the version prompts, the only effects
-    // the user sees one by one, still come in the order of the version lines.
+    // The whole file is read first and applied afterwards.
     networkList->addItems(parsed->libraries);
     siteList->addItems(parsed->sites);
     exampleList->addItems(parsed->examples);
@@ -131,24 +132,28 @@ bool MainWindow::parseCatalogCache() {
     if (parsed->libraryUpdate) {
         libraryUpdateLabel->setText(catstr::libraryUpdateCaption(*parsed->libraryUpdate));
     }
-    for (const QString& version : parsed->versions) {
-        latestVersion_ = version;
-        latestVersionLabel->setText(catstr::latestVersionCaption(version));
-        checkLatestVersion();
+    if (!parsed->versions.isEmpty()) {
+        latestVersion_ = parsed->versions.last();
+        latestVersionLabel->setText(catstr::latestVersionCaption(latestVersion_));
+    }
+    // A catalog with thousands of version lines must not ask thousands of times: one question per
+    // parse, about the last version that differs from ours.
+    // Versions are compared as text: "1.03" and "1.030" differ, and an older catalog asks too.
+    for (auto v = parsed->versions.crbegin(); v != parsed->versions.crend(); ++v) {
+        if (*v != currentVersion_) {
+            offerNewVersion(*v);
+            break;
+        }
     }
     return true;
 }
 
-void MainWindow::checkLatestVersion() {
-    // Versions are compared as text: "1.03" and "1.030" differ, and an older catalog asks too.
-    if (latestVersion_ == currentVersion_) {
-        return;
-    }
+void MainWindow::offerNewVersion(const QString& version) {
     newVersionLink->show();
     newVersionLink->move(newVersionLink->x(), twips::px(240));
-    newVersionLink->setText(catstr::newVersionLink(latestVersion_));
-    const Platform::Message ask{catstr::newVersionPrompt(latestVersion_), msg::Title,
-                                Platform::Icon::Exclamation, Platform::Buttons::YesNo, Platform::Answer::Yes};
+    newVersionLink->setText(catstr::newVersionLink(version));
+    const Platform::Message ask{catstr::newVersionPrompt(version), msg::Title, Platform::Icon::Exclamation,
+                                Platform::Buttons::YesNo, Platform::Answer::Yes};
     if (platform().showMessage(ask) == Platform::Answer::Yes) {
         openSitePage(&links::programPage);
     }

@@ -6,6 +6,7 @@
 #include "install/ExampleEntry.h"
 #include "install/InstallStrings.h"
 #include "install/PackageName.h"
+#include "settings/FileNames.h"
 #include "ui/Messages.h"
 
 #include <QDir>
@@ -42,7 +43,7 @@ void MainWindow::onExampleDoubleClicked() {
     if (!entry) {
         return; // a row that names no package
     }
-    if (!install::isSafePackageName(entry->title)) {
+    if (!filenames::isUsableName(entry->title)) {
         platform().showMessage(msg::exclamation(appstr::unsafeExampleTitle(entry->title)));
         return;
     }

@@ -7,6 +7,7 @@
 #include "install/LibraryDetails.h"
 #include "install/LocalInstall.h"
 #include "install/PackageName.h"
+#include "settings/FileNames.h"
 #include "settings/SettingsKeys.h"
 #include "ui/Messages.h"
 
@@ -43,7 +44,9 @@ void MainWindow::showLibraryDetails() {
     const QString hostPath = hostPathEdit->text();
     const QString board = boardCombo->currentText();
     install::LibraryRecord installed;
-    if (!board.isEmpty() && hostPath.contains(sep + host::ExeName)) {
+    // A name that is no file name has no description file to read: it counts as not installed.
+    if (!board.isEmpty() && hostPath.contains(sep + host::ExeName) &&
+        filenames::isUsableName(selectedLibrary_)) {
         installed = install::readDescriptionFile(host::libraryReadme(hostPath, board, selectedLibrary_, sep),
                                                  selectedLibrary_);
     }
@@ -60,8 +63,8 @@ void MainWindow::showLibraryDetails() {
 }
 
 qint32 MainWindow::downloadPackage(const QString& packageName) {
-    // A name from the catalog that could name a file outside the package cache asks for nothing.
-    if (!install::isSafePackageName(packageName)) {
+    // A name from the catalog that is no plain file name in the package cache asks for nothing.
+    if (!filenames::isUsableName(packageName)) {
         return install::code::BadName;
     }
     if (httpClient().isBusy()) {
@@ -166,8 +169,13 @@ void MainWindow::onOpenLibraryRootClicked() {
 }
 
 // The five open buttons use selectedLibrary_ also when it was picked in the network list and is not
-// installed; a missing target is the desktop's to ignore.
+// installed; a missing target is the desktop's to ignore. The name comes from the catalog or a folder
+// listing: one that is no plain file name (a section "[../../x]") opens nothing.
 void MainWindow::openLibraryPath(LibraryPath path) {
-    platform().openWithDesktop(
+    if (!filenames::isUsableName(selectedLibrary_)) {
+        platform().showMessage(msg::exclamation(installstr::badNameMessage(selectedLibrary_)));
+        return;
+    }
+    platform().openForViewing(
         path(hostPathEdit->text(), boardCombo->currentText(), selectedLibrary_, context_.folder.sep));
 }
