@@ -85,7 +85,7 @@ private:
     QGroupBox* reminderPanel = nullptr;         // Frame1: 温馨提示
     QLabel* reminderLabel = nullptr;            // Label2: the reminder text
     QTimer* reminderTimer = nullptr;            // Timer1: hides the reminder
-    // Never shown; tests press them by object name.
+    // Never shown; kept as named controls that skins and tests can reach by object name.
     QPushButton* pasteAndConvertButton = nullptr; // Command2: 粘贴并转换[多行处理]
     QPushButton* valueConversionButton = nullptr; // Command6: 值转化
     QPushButton* convertOnlyButton = nullptr;     // Command1: 转换不行
