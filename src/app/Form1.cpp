@@ -6,6 +6,7 @@
 #include "app/TextHolder.h"
 #include "app/Twips.h"
 #include "host/HostPaths.h"
+#include "install/Swap.h"
 #include "settings/SettingsKeys.h"
 #include "skins/SkinTones.h"
 
@@ -486,6 +487,9 @@ void Form1::Form_Load() {
     if (host::isValidHostPath(Text8->text(), sep)) {
         Command17->setEnabled(true);
         Command21->setEnabled(true);
+        // An install that a killed copy of the program left half done is finished or undone before
+        // anything lists the libraries.
+        install::recoverInstalls(Text8->text(), sep);
         ListBoards();
     } else {
         Command17->setEnabled(false);

@@ -277,6 +277,8 @@ private:
     void connectHandlers();
     void placeOverlay(QGroupBox* panel, double leftTw, double topTw);
     Platform& platform() const { return *context_.platform; }
+    // Writes one setting; a write that fails is told to the user, and the value in use stays.
+    void saveSetting(const QString& key, const QString& value);
 
     AppContext context_;
     Settings settings_;

@@ -7,6 +7,7 @@
 #include "host/HostVersion.h"
 #include "host/Subfolders.h"
 #include "settings/SettingsKeys.h"
+#include "settings/SettingsStrings.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -16,6 +17,12 @@
 #include <QUrl>
 
 // Choosing Quenra.exe, checking the host version, the board list and the installed libraries.
+
+void Form1::saveSetting(const QString& key, const QString& value) {
+    if (!settings_.write(key, value)) {
+        platform().showMessage(msg::critical(settingsstr::SaveFailed));
+    }
+}
 
 void Form1::Command5_Click() {
     // The filter is left as the last use of the dialog set it.
@@ -40,7 +47,7 @@ void Form1::takePathPanelChoice(bool closePanel) {
         return;
     }
     Command17->setEnabled(true);
-    settings_.write(keys::HostPath, Text8->text());
+    saveSetting(keys::HostPath, Text8->text());
     if (closePanel) {
         Frame9->hide();
     }
@@ -58,7 +65,7 @@ void Form1::Command16_Click() {
         w->setEnabled(valid);
     }
     if (valid) {
-        settings_.write(keys::HostPath, Text8->text());
+        saveSetting(keys::HostPath, Text8->text());
         CheckHostVersion();
         ListBoards();
         Combo2_Click();
@@ -82,7 +89,7 @@ void Form1::CheckHostVersion() {
     }
     Frame9->hide();
     Frame4->setTitle(version);
-    settings_.write(keys::HostVersion, version);
+    saveSetting(keys::HostVersion, version);
 }
 
 void Form1::offerHostDownload() {
@@ -121,7 +128,7 @@ void Form1::Combo2_Click() {
         platform().showMessage(msg::critical(hoststr::BoardRequired));
         return;
     }
-    settings_.write(keys::Board, Combo2->currentText());
+    saveSetting(keys::Board, Combo2->currentText());
     listInstalledLibraries();
 }
 

@@ -34,6 +34,6 @@ void Form1::List4_Click() {
     }
     const QString name = item->text();
     SkinH_AttachEx(context_.folder.skinFolder() + name, QString());
-    settings_.write(keys::Skin, name);
+    saveSetting(keys::Skin, name);
     Frame11->hide();
 }

@@ -1,12 +1,14 @@
 #include "convert/Form2.h"
 
 #include "app/ControlFactory.h"
+#include "app/Messages.h"
 #include "app/Platform.h"
 #include "app/Twips.h"
 #include "convert/ConvertRules.h"
 #include "convert/ConvertStrings.h"
 #include "convert/EditorText.h"
 #include "settings/SettingsKeys.h"
+#include "settings/SettingsStrings.h"
 
 #include <QCheckBox>
 #include <QFontDatabase>
@@ -133,6 +135,12 @@ void Form2::connectHandlers() {
     connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
 }
 
+void Form2::saveSetting(const QString& key, const QString& value) {
+    if (!settings_.write(key, value)) {
+        platform().showMessage(msg::critical(settingsstr::SaveFailed));
+    }
+}
+
 void Form2::Form_Load() {
     Check1->setChecked(isTicked(settings_.read(keys::CopyAfterConvert)));
     Check2->setChecked(isTicked(settings_.read(keys::PasteAutomatically)));
@@ -140,11 +148,11 @@ void Form2::Form_Load() {
 }
 
 void Form2::Check1_Click() {
-    settings_.write(keys::CopyAfterConvert, storedValue(Check1));
+    saveSetting(keys::CopyAfterConvert, storedValue(Check1));
 }
 
 void Form2::Check2_Click() {
-    settings_.write(keys::PasteAutomatically, storedValue(Check2));
+    saveSetting(keys::PasteAutomatically, storedValue(Check2));
 }
 
 void Form2::Command4_Click() {

@@ -76,6 +76,8 @@ private:
     void buildControls();
     void connectHandlers();
     Platform& platform() const { return *context_.platform; }
+    // Writes one setting; a write that fails is told to the user, and the option stays as ticked.
+    void saveSetting(const QString& key, const QString& value);
 
     // Puts the clipboard's text into the source box; no text on the clipboard empties it.
     void paste();

@@ -40,6 +40,7 @@ const QString UpToDate = QStringLiteral("库列表已更新为最新版！");
 const QString UnzipFailed = QStringLiteral("解压失败");
 const QString Installed = QStringLiteral("安装成功");
 const QString OpenHost = QStringLiteral("是否打开Quenra？");
+const QString SaveFailed = QStringLiteral("设置保存失败！请检查Dravonel文件夹是否可写。");
 // A trailing "*": the message starts with the text before it (the path that follows varies).
 const QString CopyFailed = QStringLiteral("库文件夹复制失败，库未安装！请检查文件夹权限后重试！\r\n*");
 
@@ -373,8 +374,9 @@ private Q_SLOTS:
             {downloadFailed(CacheUnwritable)}, none);
 
         row("board choice: no fault", Flow::BoardChoice, {}, {}, {}, none, {"settings"});
-        // Settings failures are not reported; the file stays as it was.
-        row("board choice: config.ini read-only", Flow::BoardChoice, {}, "config read-only", {}, none, none);
+        // The file stays as it was, and the user is told.
+        row("board choice: config.ini read-only", Flow::BoardChoice, {}, "config read-only", {}, {SaveFailed},
+            none);
 
         row("install: library root read-only", Flow::Install, {}, "root read-only", lib, unzipFailed,
             package);
@@ -409,7 +411,7 @@ private Q_SLOTS:
         row("local install: the copy", Flow::LocalInstall, {}, {}, "MyLib", copyFailed, none);
         row("local install: the copy into a library root it creates", Flow::LocalInstall, {}, "no parent",
             "MyLib", copyFailed, none);
-        row("board choice: the settings file", Flow::BoardChoice, {}, {}, {}, none, none);
+        row("board choice: the settings file", Flow::BoardChoice, {}, {}, {}, {SaveFailed}, none);
     }
     void diskFull() { runRow(true); }
 
@@ -459,6 +461,79 @@ private Q_SLOTS:
         QFile cached(app.file(PackageCache + QStringLiteral("/AHT20.zip")));
         QVERIFY(cached.open(QIODevice::ReadOnly));
         QCOMPARE(cached.readAll(), files_->package(QStringLiteral("AHT20")));
+    }
+
+    // A kill -9 at every step of an upgrade of a library of 30,000 files over its older version, each
+    // followed by a start: the library root holds wholly the old or wholly the new library, and
+    // nothing is left beside it.
+    void killedUpgrade_data() {
+        QTest::addColumn<QString>("stop"); // the step the child stops before ("N"), or runs on in ("N+")
+        using S = install::Step;
+        const auto row = [](const char* name, S step, bool goesOn) {
+            QTest::newRow(name) << QString::number(int(step)) + (goesOn ? QStringLiteral("+") : QString());
+        };
+        row("while unpacking", S::Unpack, true);
+        row("while copying the old folder", S::Prepare, true);
+        row("before the journal", S::Journal, false);
+        row("before the old folder goes aside", S::SetAside, false);
+        row("between old aside and new in", S::MoveIn, false);
+        row("before the old folder is removed", S::Clean, false);
+        row("while the old folder is removed", S::Clean, true);
+    }
+    void killedUpgrade() {
+        QFETCH(QString, stop);
+        const QString goodBase = server_->baseUrl();
+        AppFixture app(*files_, goodBase);
+        Tree package;
+        for (int d = 0; d < 300; ++d) {
+            for (int f = 0; f < 100; ++f) {
+                package.insert(QStringLiteral("Big/d%1/f%2.txt").arg(d).arg(f), "new");
+            }
+        }
+        package.insert(QStringLiteral("Big/added.txt"), "new");
+        ZipBuilder zip;
+        for (auto it = package.cbegin(); it != package.cend(); ++it) {
+            zip.file(it.key().toUtf8(), it.value());
+        }
+        QVERIFY(zip.write(app.file(QStringLiteral("Big.zip"))));
+        // The installed version: every file of the package but one, and one the package no longer has.
+        Tree old;
+        for (auto it = package.cbegin(); it != package.cend(); ++it) {
+            old.insert(it.key(), "old");
+        }
+        old.remove(QStringLiteral("Big/added.txt"));
+        old.insert(QStringLiteral("Big/dropped.txt"), "a file the new version no longer has");
+        for (auto it = old.cbegin(); it != old.cend(); ++it) {
+            const QString path = app.file(LibraryRoot + QLatin1Char('/') + it.key());
+            QFile f(path);
+            QVERIFY(QDir().mkpath(QFileInfo(path).path()) && f.open(QIODevice::WriteOnly) &&
+                    f.write(it.value()) == it.value().size());
+        }
+
+        FlowRequest request;
+        request.flow = Flow::Upgrade;
+        request.appDir = app.path();
+        request.item = stop;
+        ChildWindow child;
+        QVERIFY2(child.start(request, 0), qPrintable(child.errorText()));
+        const Places before = snapshotPlaces(app.path());
+        child.go();
+        QVERIFY2(child.waitForLine("step " + stop.chopped(stop.endsWith('+') ? 1 : 0).toUtf8()),
+                 "the child never got to the step");
+        child.kill();
+
+        request.flow = Flow::StartUp;
+        request.faultyBase = goodBase;
+        WindowSession start(request);
+        start.prepare();
+        start.run();
+        QCOMPARE(start.platform.messageTexts(), QStringList());
+        const Places after = snapshotPlaces(app.path());
+        Changes upgraded;
+        upgraded.libraryRoot = withFiles(before.libraryRoot, package);
+        const QString asOld = comparePlaces(before, after, {});
+        const QString asNew = comparePlaces(before, after, upgraded);
+        QVERIFY2(asOld.isEmpty() || asNew.isEmpty(), qPrintable(asOld + QStringLiteral("\n") + asNew));
     }
 
     // The window's extraction allows 1 GiB (the bomb above declares more and is refused before any
