@@ -93,7 +93,10 @@ QStringList namesIn(const QString& folder) {
 }
 
 // Copies the folder `from` to `to` (which must not exist): folders, files with their permissions and
-// times, and links as links, never followed.
+// times, and links as links, never followed. A file is copied as a second hard link to it where the
+// file system allows: the copy is only ever changed by renaming new files over its entries, never by
+// writing into a file, so the old folder stays as it was, and a library of thousands of files is
+// prepared in a fraction of the time a byte copy takes.
 bool copyTree(const QString& from, const QString& to) {
     std::error_code ec;
     // Folders get the usual permissions: a read-only one could not take the new files, nor be
@@ -116,6 +119,11 @@ bool copyTree(const QString& from, const QString& to) {
                 return false;
             }
         } else if (fs::is_regular_file(status)) {
+            fs::create_hard_link(fsPath(src), fsPath(dst), ec);
+            if (!ec) {
+                continue;
+            }
+            ec.clear();
             fs::copy_file(fsPath(src), fsPath(dst), ec);
             if (!ec) {
                 fs::last_write_time(fsPath(dst), fs::last_write_time(fsPath(src), ec), ec);

@@ -12,8 +12,9 @@
 // Putting new content into a destination folder (a library root, the shared examples folder) all or
 // nothing, also when the process is killed at any instant:
 // - the content is unpacked or copied into a work folder beside the destination, on the same disk;
-// - each top-level item is prepared there whole: a folder the destination already has is copied and
-//   the new files are moved over the copy, so files the package does not carry stay as they were;
+// - each top-level item is prepared there whole: a folder the destination already has is copied (as
+//   hard links where possible) and the new files are moved over the copy, so files the package does
+//   not carry stay as they were;
 // - a journal beside the destination names the work folder and the items;
 // - each item is swapped in by renames: the old one into the work folder, the prepared one into the
 //   destination; then the work folder (with the old items) and the journal are removed.

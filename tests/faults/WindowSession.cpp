@@ -261,11 +261,13 @@ bool ChildWindow::waitForBytes() {
 }
 
 bool ChildWindow::waitForLine(const QByteArray& wanted) {
+    // A step may come late on a busy machine: wait as long as the child runs.
     QByteArray line;
-    while (readLine(line)) {
+    while (readLine(line) || process_.state() == QProcess::Running) {
         if (line == wanted) {
             return true;
         }
+        line.clear();
     }
     return false;
 }

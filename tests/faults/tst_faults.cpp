@@ -180,6 +180,12 @@ class TestFaults final : public QObject {
 private:
     std::unique_ptr<ServerFiles> files_;
     std::unique_ptr<TestServer> server_;
+    struct UpgradeScene {
+        std::unique_ptr<AppFixture> app;
+        Tree package;
+        Places before;
+    };
+    std::unique_ptr<UpgradeScene> upgrade_;
 
     static void addColumns() {
         QTest::addColumn<Flow>("flow");
@@ -284,6 +290,7 @@ private Q_SLOTS:
         QVERIFY2(server_->isRunning(), qPrintable(server_->errorText()));
     }
     void cleanupTestCase() {
+        upgrade_.reset();
         server_.reset();
         files_.reset();
     }
@@ -477,38 +484,39 @@ private Q_SLOTS:
         row("before the journal", S::Journal, false);
         row("before the old folder goes aside", S::SetAside, false);
         row("between old aside and new in", S::MoveIn, false);
-        row("before the old folder is removed", S::Clean, false);
         row("while the old folder is removed", S::Clean, true);
     }
     void killedUpgrade() {
         QFETCH(QString, stop);
         const QString goodBase = server_->baseUrl();
-        AppFixture app(*files_, goodBase);
-        Tree package;
-        for (int d = 0; d < 300; ++d) {
-            for (int f = 0; f < 100; ++f) {
-                package.insert(QStringLiteral("Big/d%1/f%2.txt").arg(d).arg(f), "new");
+        if (!upgrade_) {
+            // One installed library for every row (30,000 files are slow to write and remove): each
+            // row leaves it wholly old, or wholly new, which is then put back to old.
+            upgrade_ = std::make_unique<UpgradeScene>();
+            upgrade_->app = std::make_unique<AppFixture>(*files_, goodBase);
+            const QString big = upgrade_->app->file(LibraryRoot + QStringLiteral("/Big"));
+            for (int d = 0; d < 300; ++d) {
+                const QString folder = big + QStringLiteral("/d%1/").arg(d);
+                QVERIFY(QDir().mkpath(folder));
+                for (int f = 0; f < 100; ++f) {
+                    QFile file(folder + QStringLiteral("f%1").arg(f));
+                    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
+                }
             }
+            // The package replaces the files of one folder and adds one file.
+            upgrade_->package.insert(QStringLiteral("Big/added.txt"), "new");
+            for (int f = 0; f < 100; ++f) {
+                upgrade_->package.insert(QStringLiteral("Big/d7/f%1").arg(f), "new");
+            }
+            ZipBuilder zip;
+            for (auto it = upgrade_->package.cbegin(); it != upgrade_->package.cend(); ++it) {
+                zip.file(it.key().toUtf8(), it.value());
+            }
+            QVERIFY(zip.write(upgrade_->app->file(QStringLiteral("Big.zip"))));
+            upgrade_->before = snapshotPlaces(upgrade_->app->path());
         }
-        package.insert(QStringLiteral("Big/added.txt"), "new");
-        ZipBuilder zip;
-        for (auto it = package.cbegin(); it != package.cend(); ++it) {
-            zip.file(it.key().toUtf8(), it.value());
-        }
-        QVERIFY(zip.write(app.file(QStringLiteral("Big.zip"))));
-        // The installed version: every file of the package but one, and one the package no longer has.
-        Tree old;
-        for (auto it = package.cbegin(); it != package.cend(); ++it) {
-            old.insert(it.key(), "old");
-        }
-        old.remove(QStringLiteral("Big/added.txt"));
-        old.insert(QStringLiteral("Big/dropped.txt"), "a file the new version no longer has");
-        for (auto it = old.cbegin(); it != old.cend(); ++it) {
-            const QString path = app.file(LibraryRoot + QLatin1Char('/') + it.key());
-            QFile f(path);
-            QVERIFY(QDir().mkpath(QFileInfo(path).path()) && f.open(QIODevice::WriteOnly) &&
-                    f.write(it.value()) == it.value().size());
-        }
+        const AppFixture& app = *upgrade_->app;
+        const Places& before = upgrade_->before;
 
         FlowRequest request;
         request.flow = Flow::Upgrade;
@@ -516,7 +524,6 @@ private Q_SLOTS:
         request.item = stop;
         ChildWindow child;
         QVERIFY2(child.start(request, 0), qPrintable(child.errorText()));
-        const Places before = snapshotPlaces(app.path());
         child.go();
         QVERIFY2(child.waitForLine("step " + stop.chopped(stop.endsWith('+') ? 1 : 0).toUtf8()),
                  "the child never got to the step");
@@ -530,10 +537,23 @@ private Q_SLOTS:
         QCOMPARE(start.platform.messageTexts(), QStringList());
         const Places after = snapshotPlaces(app.path());
         Changes upgraded;
-        upgraded.libraryRoot = withFiles(before.libraryRoot, package);
+        upgraded.libraryRoot = withFiles(before.libraryRoot, upgrade_->package);
         const QString asOld = comparePlaces(before, after, {});
         const QString asNew = comparePlaces(before, after, upgraded);
-        QVERIFY2(asOld.isEmpty() || asNew.isEmpty(), qPrintable(asOld + QStringLiteral("\n") + asNew));
+        const bool whole = asOld.isEmpty() || asNew.isEmpty();
+        if (!whole) {
+            upgrade_.reset(); // the next row starts afresh
+        } else if (!asNew.isEmpty()) {
+            return;
+        } else {
+            for (auto it = upgrade_->package.cbegin(); it != upgrade_->package.cend(); ++it) {
+                QFile file(app.file(LibraryRoot + QLatin1Char('/') + it.key()));
+                QVERIFY(it.key().endsWith(QLatin1String("added.txt"))
+                            ? file.remove()
+                            : file.open(QIODevice::WriteOnly) && file.write("old") == 3);
+            }
+        }
+        QVERIFY2(whole, qPrintable(asOld + QStringLiteral("\n") + asNew));
     }
 
     // The window's extraction allows 1 GiB (the bomb above declares more and is refused before any
