@@ -29,6 +29,7 @@ public:
     }
     std::optional<QString> openFileDialog(const QString&, const QString&) override { return std::nullopt; }
     void openWithDesktop(const QString&) override {}
+    void openForViewing(const QString&) override {}
     bool startProgram(const QString&) override { return false; }
     QString clipboardText() override { return {}; }
     bool setClipboardText(const QString&) override { return false; }

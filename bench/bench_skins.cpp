@@ -30,6 +30,7 @@ public:
     Answer showMessage(const Message& message) override { return message.defaultButton; }
     std::optional<QString> openFileDialog(const QString&, const QString&) override { return std::nullopt; }
     void openWithDesktop(const QString&) override {}
+    void openForViewing(const QString&) override {}
     bool startProgram(const QString&) override { return false; }
     QString clipboardText() override { return {}; }
     bool setClipboardText(const QString&) override { return false; }

@@ -4,6 +4,8 @@
 
 ClickableLabel::ClickableLabel(const QString& text, QWidget* parent)
     : QLabel(text, parent) {
+    // Link captions carry catalog and settings text: plain, so a tag is shown, not followed.
+    setTextFormat(Qt::PlainText);
     setCursor(Qt::PointingHandCursor);
 }
 

@@ -29,8 +29,11 @@ inline QPushButton* button(QWidget* parent, const char* name, const QString& cap
     return b;
 }
 
+// Captions show catalog, settings and file-name text as it is: never markup, never a picture loaded
+// from a path a stranger named.
 inline QLabel* label(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
     auto* l = named(new QLabel(caption, parent), name);
+    l->setTextFormat(Qt::PlainText);
     l->setGeometry(geometry);
     return l;
 }

@@ -307,16 +307,18 @@ private:
     net::HttpClient& httpClient();
     std::unique_ptr<net::HttpClient> http_;
     // One blocking transfer behind the platform's progress indicator; its Cancel button ends the
-    // transfer with net::Outcome::Cancelled. `maxBytes` < 0: no limit.
+    // transfer with net::Outcome::Cancelled. `maxBytes` < 0: no limit. Used for the catalog, so the
+    // catalog deadline of the context applies.
     net::Result fetchWithProgress(const QUrl& url, const QString& label, qint64 maxBytes);
-    // The same for a download into a file (replaced only when the whole body has arrived).
+    // The same for a package download into a file (replaced only when the whole body has arrived),
+    // limited to the context's package size.
     net::Result downloadWithProgress(const QUrl& url, const QString& targetPath, const QString& label);
     // The catalog parse behind Command3; false when the cache cannot be opened (the lists are
     // emptied all the same).
     bool parseCatalogCache();
-    // Compares LatestVersion with CurrentVersion; when they differ shows Label1 and offers the
+    // Shows Label1 for `version`, a catalog version other than CurrentVersion, and offers the
     // program page.
-    void checkLatestVersion();
+    void offerNewVersion(const QString& version);
     // One catalog transfer from CatalogUrl: fetch, keep the body in Text12, check for the notice
     // marker, replace the cache, parse. On failure shows `failureText` (a body without the marker
     // always shows the update-failed text) and the retry label; returns whether the lists were rebuilt.
@@ -339,6 +341,10 @@ private:
     bool requireBoard();
     // Offers to start the host IDE after an install.
     void offerToStartHost();
+    // Opens a folder or file of SelectedLibrary (host::libraryXml, ...) for viewing, once the name
+    // has passed the file-name check.
+    void viewSelectedLibraryItem(QString (*path)(const QString& exePath, const QString& board,
+                                                 const QString& name, QChar sep));
 
     // ---- examples state ----
     // The host IDE's shared examples folder, from the current host path.

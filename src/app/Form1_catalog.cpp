@@ -40,6 +40,7 @@ net::Result Form1::fetchWithProgress(const QUrl& url, const QString& label, qint
     progress->setCancelHandler([&client] { client.cancel(); });
     net::Options options;
     options.maxBytes = maxBytes;
+    options.deadlineMs = context_.timeouts.catalogDeadlineMs;
     // The progress indicator holds the window's input back itself and needs its Cancel button.
     options.allowUserInput = true;
     options.onProgress = [p = progress.get()](qint64 received, qint64 total) {
@@ -53,6 +54,7 @@ net::Result Form1::downloadWithProgress(const QUrl& url, const QString& targetPa
     const std::unique_ptr<Platform::Progress> progress = platform().beginProgress(label);
     progress->setCancelHandler([&client] { client.cancel(); });
     net::Options options;
+    options.maxBytes = context_.timeouts.packageMaxBytes;
     options.allowUserInput = true;
     options.onProgress = [p = progress.get()](qint64 received, qint64 total) {
         p->setProgress(received, total);
@@ -128,8 +130,7 @@ bool Form1::parseCatalogCache() {
     if (!parsed) {
         return false;
     }
-    // The whole file is read first and applied afterwards; the version prompts, the only effects
-    // the user sees one by one, still come in the order of the version lines.
+    // The whole file is read first and applied afterwards.
     List2->addItems(parsed->libraries);
     List5->addItems(parsed->sites);
     List6->addItems(parsed->examples);
@@ -143,24 +144,28 @@ bool Form1::parseCatalogCache() {
     if (parsed->libraryUpdate) {
         Label20->setText(catstr::libraryUpdateCaption(*parsed->libraryUpdate));
     }
-    for (const QString& version : parsed->versions) {
-        LatestVersion = version;
-        Label51->setText(catstr::latestVersionCaption(version));
-        checkLatestVersion();
+    if (!parsed->versions.isEmpty()) {
+        LatestVersion = parsed->versions.last();
+        Label51->setText(catstr::latestVersionCaption(LatestVersion));
+    }
+    // A catalog with thousands of version lines must not ask thousands of times: one question per
+    // parse, about the last version that differs from ours.
+    // Versions are compared as text: "1.03" and "1.030" differ, and an older catalog asks too.
+    for (auto v = parsed->versions.crbegin(); v != parsed->versions.crend(); ++v) {
+        if (*v != CurrentVersion) {
+            offerNewVersion(*v);
+            break;
+        }
     }
     return true;
 }
 
-void Form1::checkLatestVersion() {
-    // Versions are compared as text: "1.03" and "1.030" differ, and an older catalog asks too.
-    if (LatestVersion == CurrentVersion) {
-        return;
-    }
+void Form1::offerNewVersion(const QString& version) {
     Label1->show();
     Label1->move(Label1->x(), twips::px(240));
-    Label1->setText(catstr::newVersionLink(LatestVersion));
-    const Platform::Message ask{catstr::newVersionPrompt(LatestVersion), appstr::Title,
-                                Platform::Icon::Exclamation, Platform::Buttons::YesNo, Platform::Answer::Yes};
+    Label1->setText(catstr::newVersionLink(version));
+    const Platform::Message ask{catstr::newVersionPrompt(version), appstr::Title, Platform::Icon::Exclamation,
+                                Platform::Buttons::YesNo, Platform::Answer::Yes};
     if (platform().showMessage(ask) == Platform::Answer::Yes) {
         openSitePage(&links::programPage);
     }

@@ -6,6 +6,7 @@
 #include "install/ExampleEntry.h"
 #include "install/InstallStrings.h"
 #include "install/PackageName.h"
+#include "settings/FileNames.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,7 +22,7 @@ namespace {
 QString openExampleQuestion(const QString& title) {
     return QStringLiteral("是否打开【") + title + QStringLiteral("】示例？");
 }
-// The title becomes a file name in the examples folder; one that could leave it is refused.
+// The title becomes a file name in the examples folder; one that is no plain file name is refused.
 QString unsafeTitleMessage(const QString& title) {
     return QStringLiteral("示例【") + title + installstr::BadPackageNameSuffix;
 }
@@ -59,7 +60,7 @@ void Form1::List6_DblClick() {
     if (!entry) {
         return; // a row that names no package
     }
-    if (!install::isSafePackageName(entry->title)) {
+    if (!filenames::isUsableName(entry->title)) {
         platform().showMessage(msg::exclamation(unsafeTitleMessage(entry->title)));
         return;
     }

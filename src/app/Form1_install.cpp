@@ -8,6 +8,7 @@
 #include "install/LibraryDetails.h"
 #include "install/LocalInstall.h"
 #include "install/PackageName.h"
+#include "settings/FileNames.h"
 #include "settings/SettingsKeys.h"
 
 #include <QComboBox>
@@ -43,7 +44,9 @@ void Form1::ShowLibraryDetails() {
     const QString hostPath = Text8->text();
     const QString board = Combo2->currentText();
     install::LibraryRecord installed;
-    if (!board.isEmpty() && hostPath.contains(sep + host::ExeName)) {
+    // A name that is no file name has no description file to read: it counts as not installed.
+    if (!board.isEmpty() && hostPath.contains(sep + host::ExeName) &&
+        filenames::isUsableName(SelectedLibrary)) {
         installed = install::readDescriptionFile(host::libraryReadme(hostPath, board, SelectedLibrary, sep),
                                                  SelectedLibrary);
     }
@@ -70,8 +73,8 @@ void Form1::ShowLibraryDetails() {
 }
 
 qint32 Form1::DownloadPackage(const QString& packageName) {
-    // A name from the catalog that could name a file outside the package cache asks for nothing.
-    if (!install::isSafePackageName(packageName)) {
+    // A name from the catalog that is no plain file name in the package cache asks for nothing.
+    if (!filenames::isUsableName(packageName)) {
         return install::code::BadName;
     }
     if (httpClient().isBusy()) {
@@ -187,29 +190,34 @@ void Form1::Command21_Click() {
 }
 
 // The five open buttons use SelectedLibrary also when it was picked in the network list and is not
-// installed; a missing target is the desktop's to ignore.
+// installed; a missing target is the desktop's to ignore. The name comes from the catalog or a folder
+// listing: one that is no plain file name (a section "[../../x]") opens nothing.
+
+void Form1::viewSelectedLibraryItem(QString (*path)(const QString&, const QString&, const QString&, QChar)) {
+    if (!filenames::isUsableName(SelectedLibrary)) {
+        platform().showMessage(msg::exclamation(installstr::badNameMessage(SelectedLibrary)));
+        return;
+    }
+    platform().openForViewing(
+        path(Text8->text(), Combo2->currentText(), SelectedLibrary, context().folder.sep));
+}
 
 void Form1::Command101_Click() {
-    platform().openWithDesktop(host::libraryExamplesFolder(Text8->text(), Combo2->currentText(),
-                                                           SelectedLibrary, context().folder.sep));
+    viewSelectedLibraryItem(&host::libraryExamplesFolder);
 }
 
 void Form1::Command102_Click() {
-    platform().openWithDesktop(
-        host::libraryFolder(Text8->text(), Combo2->currentText(), SelectedLibrary, context().folder.sep));
+    viewSelectedLibraryItem(&host::libraryFolder);
 }
 
 void Form1::Command200_Click() {
-    platform().openWithDesktop(
-        host::libraryXml(Text8->text(), Combo2->currentText(), SelectedLibrary, context().folder.sep));
+    viewSelectedLibraryItem(&host::libraryXml);
 }
 
 void Form1::Command201_Click() {
-    platform().openWithDesktop(host::libraryBlockScript(Text8->text(), Combo2->currentText(), SelectedLibrary,
-                                                        context().folder.sep));
+    viewSelectedLibraryItem(&host::libraryBlockScript);
 }
 
 void Form1::Command202_Click() {
-    platform().openWithDesktop(host::libraryGeneratorScript(Text8->text(), Combo2->currentText(),
-                                                            SelectedLibrary, context().folder.sep));
+    viewSelectedLibraryItem(&host::libraryGeneratorScript);
 }

@@ -47,6 +47,11 @@ public:
     // the result is not examined by the program.
     virtual void openWithDesktop(const QString& pathOrUrl) = 0;
 
+    // Opens a file of an installed library for reading or editing, never running it: a script in a
+    // package a stranger published must not start because the user wanted to look at it. A folder
+    // opens in the file manager. Not waited for; the result is not examined.
+    virtual void openForViewing(const QString& path) = 0;
+
     // Starts a program detached, without parameters; not waited for.
     virtual bool startProgram(const QString& program) = 0;
 

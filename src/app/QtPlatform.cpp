@@ -14,6 +14,13 @@
 #include <QProgressDialog>
 #include <QUrl>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#include <shellapi.h>
+
+#include <string>
+#endif
+
 namespace {
 
 QWidget* dialogParent() {
@@ -153,6 +160,8 @@ QString qtFileDialogFilter(const QString& barSeparatedFilter) {
 Platform::Answer QtPlatform::showMessage(const Message& message) {
     QMessageBox box(dialogParent());
     box.setWindowTitle(message.title);
+    // Messages carry names and versions from the catalog: shown as they are, never as markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(message.text);
     switch (message.icon) {
     case Icon::None:
@@ -219,6 +228,31 @@ void QtPlatform::openWithDesktop(const QString& pathOrUrl) {
         return;
     }
     QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::fromNativeSeparators(pathOrUrl)));
+}
+
+void QtPlatform::openForViewing(const QString& path) {
+    const QString local = QDir::fromNativeSeparators(path);
+#ifdef Q_OS_WIN
+    // The default action of a .js file is the script host, which runs it; "edit" opens an editor.
+    // Where no editor is registered for the type, Notepad shows the text. A missing file opens
+    // nothing (Notepad would offer to create it).
+    const QFileInfo info(local);
+    if (!info.isDir()) {
+        if (!info.exists()) {
+            return;
+        }
+        const std::wstring file = QDir::toNativeSeparators(local).toStdWString();
+        const auto edited = reinterpret_cast<INT_PTR>(
+            ShellExecuteW(nullptr, L"edit", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        if (edited <= 32) {
+            const std::wstring quoted = L"\"" + file + L"\"";
+            ShellExecuteW(nullptr, L"open", L"notepad.exe", quoted.c_str(), nullptr, SW_SHOWNORMAL);
+        }
+        return;
+    }
+#endif
+    // Elsewhere the desktop opens a file by its content type in a viewer, without running it.
+    QDesktopServices::openUrl(QUrl::fromLocalFile(local));
 }
 
 bool QtPlatform::startProgram(const QString& program) {

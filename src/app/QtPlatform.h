@@ -5,7 +5,7 @@
 class QWidget;
 
 // The desktop as Qt offers it: QMessageBox, QFileDialog, QProgressDialog, QDesktopServices,
-// QProcess and the application clipboard.
+// QProcess and the application clipboard (on Windows also the shell's "edit" verb).
 class QtPlatform final : public Platform {
 public:
     QtPlatform() = default;
@@ -14,6 +14,7 @@ public:
     Answer showMessage(const Message& message) override;
     std::optional<QString> openFileDialog(const QString& filter, const QString& initialPath) override;
     void openWithDesktop(const QString& pathOrUrl) override;
+    void openForViewing(const QString& path) override;
     bool startProgram(const QString& program) override;
     QString clipboardText() override;
     bool setClipboardText(const QString& text) override;

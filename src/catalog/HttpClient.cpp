@@ -225,13 +225,20 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
     request.setAttribute(QNetworkRequest::AuthenticationReuseAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    // Qt would ask for compressed bodies and unpack them without checking that the compressed
+    // stream is whole, and the announced length would then count bytes never seen: a cut catalog
+    // passed for a complete one. Unencoded, every byte stored is a byte the length counts.
+    request.setRawHeader(QByteArrayLiteral("Accept-Encoding"), QByteArrayLiteral("identity"));
     // Qt's own guard against a silent transfer, behind ours below (ours tells the phases apart).
     request.setTransferTimeout(qMax(connectMs_, stallMs_) + 1000);
 
     QEventLoop loop;
     QTimer watchdog;
     watchdog.setSingleShot(true);
+    QTimer deadline;
+    deadline.setSingleShot(true);
     bool timedOut = false;
+    bool uncheckable = false;
     bool cancelled = false;
     bool tooLarge = false;
     bool writeFailed = false;
@@ -265,6 +272,7 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
     abortRunning_ = [&] { stop(cancelled); };
 
     QObject::connect(&watchdog, &QTimer::timeout, &loop, [&] { stop(timedOut); });
+    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { stop(timedOut); });
     QObject::connect(r, &QNetworkReply::requestSent, &loop, alive);
     QObject::connect(r, &QNetworkReply::encrypted, &loop, alive);
     QObject::connect(r, &QNetworkReply::redirected, &loop, alive);
@@ -272,6 +280,15 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
         alive();
         const int status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (!is2xx(status)) {
+            return;
+        }
+        // A compressed body is not the file, and its length says nothing about what we store. A
+        // chunked body announces its end only by a last chunk that Qt does not insist on: cut off by
+        // a closed connection, it can pass for complete. So both are refused.
+        const QByteArray encoding = r->rawHeader(QByteArrayLiteral("Content-Encoding")).trimmed().toLower();
+        const QByteArray transfer = r->rawHeader(QByteArrayLiteral("Transfer-Encoding")).toLower();
+        if ((!encoding.isEmpty() && encoding != "identity") || transfer.contains("chunked")) {
+            stop(uncheckable);
             return;
         }
         const QVariant length = r->header(QNetworkRequest::ContentLengthHeader);
@@ -305,15 +322,20 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
     QObject::connect(r, &QNetworkReply::finished, &loop, &QEventLoop::quit);
 
     watchdog.start(connectMs_);
+    if (options.deadlineMs >= 0) {
+        deadline.start(options.deadlineMs);
+    }
     report(true); // lets a progress indicator appear (and be cancelled) before any byte comes
     if (!r->isFinished()) {
         loop.exec(options.allowUserInput ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     }
     watchdog.stop();
+    deadline.stop();
     abortRunning_ = nullptr;
 
     // Data that came with the end of the transfer.
-    if (!cancelled && !timedOut && !tooLarge && !writeFailed && r->error() == QNetworkReply::NoError &&
+    if (!cancelled && !timedOut && !tooLarge && !writeFailed && !uncheckable &&
+        r->error() == QNetworkReply::NoError &&
         is2xx(r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt()) && r->bytesAvailable() > 0) {
         const QByteArray rest = r->readAll();
         received += rest.size();
@@ -339,6 +361,10 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
         result.outcome = Outcome::TooLarge;
     } else if (writeFailed) {
         result.outcome = Outcome::WriteFailed;
+    } else if (uncheckable) {
+        result.outcome = Outcome::Other;
+        result.errorText =
+            QStringLiteral("the body came compressed or chunked, so its end cannot be checked");
     } else if (error == QNetworkReply::TooManyRedirectsError ||
                error == QNetworkReply::InsecureRedirectError) {
         result.outcome = Outcome::BadRedirect;
@@ -348,8 +374,7 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
         switch (error) {
         case QNetworkReply::NoError: {
             // Qt does not always notice a body cut short when the server closes the connection.
-            const bool encoded = r->hasRawHeader("Content-Encoding");
-            if (!encoded && total >= 0 && received < total) {
+            if (total >= 0 && received < total) {
                 result.outcome = Outcome::Truncated;
             } else {
                 result.outcome = Outcome::Ok;

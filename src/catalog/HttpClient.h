@@ -21,10 +21,11 @@ enum class Outcome {
     Ok,
     CannotConnect, // connection refused, reset or closed before an answer
     HostNotFound,
-    Timeout,     // no connection within the connect time, or no byte for the stall time
+    Timeout,     // no connection within the connect time, no byte for the stall time, or the deadline passed
     Cancelled,   // the user pressed Cancel
     HttpError,   // the server answered with a status other than 2xx (see Result::httpStatus)
-    Truncated,   // the body ended before the length the server announced
+    Truncated,   // the body ended before the length the server announced, or a chunked body without its last
+                 // chunk
     TooLarge,    // the body is longer than the caller's limit
     WriteFailed, // the target file could not be created or written
     BadRedirect, // too many redirects, or a redirect from https to http
@@ -49,6 +50,9 @@ const char* outcomeName(Outcome outcome);
 struct Options {
     // Refuse a body longer than this many bytes; negative: no limit.
     qint64 maxBytes = -1;
+    // Give up when the whole transfer has not ended within this many milliseconds, however steadily
+    // bytes trickle in; negative: no deadline (the connect and stall times still apply).
+    int deadlineMs = -1;
     // Called with the bytes received so far and the announced total (-1 when unknown). Calls are
     // spaced out (the first comes at once, then at most about ten a second, and one at the end), so
     // a slow receiver costs the transfer nothing.
@@ -61,6 +65,10 @@ struct Options {
 
 // The program's one HTTP client: GET only, no credentials, no cookies, the system's proxy settings,
 // redirects followed (at most five, never from https to http), a status other than 2xx is an error.
+// Bodies are asked for unencoded ("Accept-Encoding: identity"), so the announced length is the
+// length of what is stored and a body cut short is always noticed. A body sent compressed all the
+// same, or in chunks (Qt may take a chunked body cut off by a closed connection for a whole one), is
+// refused with Outcome::Other; a body without length that ends with the connection is taken whole.
 //
 // Each call runs to completion inside a local event loop, so for the caller it is synchronous while
 // the window still repaints. Only one transfer runs at a time; a call made while another is running

@@ -53,7 +53,7 @@ qint32 downloadCode(DownloadOutcome outcome) {
 
 QString downloadFailureMessage(qint32 failureCode, const QString& packageName) {
     if (failureCode == code::BadName) {
-        return installstr::BadPackageNamePrefix + packageName + installstr::BadPackageNameSuffix;
+        return installstr::badNameMessage(packageName);
     }
     return installstr::DownloadFailed + QString::number(failureCode);
 }

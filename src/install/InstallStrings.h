@@ -34,10 +34,15 @@ inline const QString KeyIntro = QStringLiteral("库简介");
 inline const QString DownloadFailed = QStringLiteral("库文件下载失败！请检查网络后重试！错误代码：");
 inline const QString UnzipFailed = QStringLiteral("解压失败");
 inline const QString DownloadProgress = QStringLiteral("正在下载库文件……");
-// A package name that could name a file outside the package cache (our own wording).
+// A name from the catalog or a package that cannot stand as a file name in our folders (our own
+// wording): prefix + name + suffix.
 inline const QString BadPackageNamePrefix = QStringLiteral("库名【");
 inline const QString BadPackageNameSuffix =
-    QStringLiteral("】含有不能用作文件名的字符（如 / \\ .. : 或控制字符），无法下载！");
+    QStringLiteral("】含有不能用作文件名的字符（/ \\ : * ? \" < > | 或控制字符），或以点或空格结尾，"
+                   "或是系统保留的设备名（CON、PRN、AUX、NUL、COM1-COM9、LPT1-LPT9），无法使用！");
+inline QString badNameMessage(const QString& name) {
+    return BadPackageNamePrefix + name + BadPackageNameSuffix;
+}
 
 // Installing.
 inline const QString NoBoard = QStringLiteral("请先选择对应板块后重试！！");

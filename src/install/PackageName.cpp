@@ -4,19 +4,6 @@
 
 namespace install {
 
-bool isSafePackageName(const QString& name) {
-    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-        name.contains(QLatin1String("..")) || name.contains(QLatin1Char(':'))) {
-        return false;
-    }
-    for (const QChar c : name) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
-            return false;
-        }
-    }
-    return true;
-}
-
 QString packageAddress(const QString& base, const QString& name) {
     // Everything but the unreserved characters and the sub-delimiters, ":" and "@" that a path
     // segment may hold is encoded; "/" never reaches here (it names no package).

@@ -5,10 +5,7 @@
 // Packages on the catalog server and in the package cache are named after the library (or example).
 namespace install {
 
-// True when `name` can name a package file inside the package cache: no "/", "\", "..", ":" (drive
-// letters and alternate streams) or control characters. The empty name is acceptable (it asks the
-// server for ".zip", which simply is not there).
-bool isSafePackageName(const QString& name);
+// The callers pass only names that filenames::isUsableName accepts.
 
 // base + name + ".zip", where the characters of `name` that may not stand in a URL path segment, and
 // every non-ASCII character, are percent-encoded as UTF-8 (a space becomes %20). `base` is the

@@ -10,12 +10,15 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -161,6 +164,9 @@ private Q_SLOTS:
         QTest::newRow("connection refused") << "<refused>" << DownloadFailed << false;
         QTest::newRow("stalled server") << "stall" << DownloadFailed << false;
         QTest::newRow("body cut short") << "cut" << DownloadFailed << false;
+        QTest::newRow("gzip server, body cut at 60 %") << "gzip/cut" << DownloadFailed << false;
+        QTest::newRow("chunked without the last chunk") << "chunked/cut" << DownloadFailed << false;
+        QTest::newRow("trickle past the deadline") << "trickle" << DownloadFailed << false;
         QTest::newRow("cancelled") << "<cancel>" << DownloadFailed << false;
         QTest::newRow("cache folder missing") << "<no ku>" << DownloadFailed << false;
         QTest::newRow("body without the marker") << "nomarker" << UpdateFailed << true;
@@ -172,6 +178,9 @@ private Q_SLOTS:
         Fixture f;
         if (mode == QLatin1String("stall")) {
             f.timeouts = {1500, 1500};
+        }
+        if (mode == QLatin1String("trickle")) {
+            f.timeouts.catalogDeadlineMs = 1500;
         }
         Form1& w = f.start(f.server->baseUrl());
         QCOMPARE(readFile(f.cachePath()), catalogBytes());
@@ -222,21 +231,59 @@ private Q_SLOTS:
         Form1& w = f.start(f.server->baseUrl());
         QCOMPARE(f.platform.messageTexts(), QStringList());
 
-        // The server now announces two versions and one more library.
-        const QByteArray newer = catalogBytes(QStringLiteral("版本号：1.04\r\n版本号：1.05\r\n"),
-                                              QStringLiteral("[DHT11] \r\n库名=温湿度\r\n"));
+        // The server now announces three versions and one more library: one question, about the
+        // last version that is not ours; the caption shows the last line.
+        const QByteArray newer =
+            catalogBytes(QStringLiteral("版本号：1.04\r\n版本号：1.05\r\n版本号：1.03\r\n"),
+                         QStringLiteral("[DHT11] \r\n库名=温湿度\r\n"));
         f.serve(newer);
-        f.platform.answers = {Platform::Answer::No, Platform::Answer::No};
+        f.platform.answers = {Platform::Answer::No};
         w.wangluoku->trigger();
         QCOMPARE(f.platform.messageTexts(),
-                 (QStringList{prompt(QStringLiteral("1.04")), prompt(QStringLiteral("1.05")),
-                              QStringLiteral("库列表已更新为最新版！")}));
+                 (QStringList{prompt(QStringLiteral("1.05")), QStringLiteral("库列表已更新为最新版！")}));
         QCOMPARE(f.platform.messages.last().icon, Platform::Icon::Information);
-        QCOMPARE(w.Label51->text(), QStringLiteral("最新版本：V1.05版"));
+        QCOMPARE(w.Label51->text(), QStringLiteral("最新版本：V1.03版"));
+        QCOMPARE(w.Label1->text(), QStringLiteral("最新版本为1.05版,点击下载"));
         QCOMPARE(rows(w.List2), (QStringList{"AHT20", "OLED", "DHT11"}));
         QCOMPARE(w.List5->count(), 1);
         QCOMPARE(w.List6->count(), 1);
         QCOMPARE(readFile(f.cachePath()), newer);
+    }
+
+    // Catalog text is shown as it stands: no markup, no picture read from a path the catalog names
+    // (a FIFO would block the start-up for good), whatever its length.
+    void hostileText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("tags") << QStringLiteral("<b>粗</b><a href='https://evil.example/'>链接</a>");
+        QTest::newRow("picture from a FIFO") << QStringLiteral("<img src='file://%1'>");
+        QTest::newRow("entity") << QStringLiteral("&amp;&lt;");
+        QTest::newRow("1 MB line") << QStringLiteral("<i>").repeated(350000);
+    }
+    void hostileText() {
+        QFETCH(QString, text);
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        text.replace(QStringLiteral("%1"), fifo);
+        Fixture f;
+        f.serve(gbk::encode(QStringLiteral("版本号：") + text + QStringLiteral("\r\n软件更新日期：") + text +
+                            QStringLiteral("\r\n公告：") + text + QStringLiteral("\r\n库更新：") + text +
+                            QStringLiteral("\r\n[") + text + QStringLiteral("] \r\n")));
+        f.platform.answers = {Platform::Answer::No};
+        Form1& w = f.start(f.server->baseUrl());
+        QCOMPARE(f.platform.messageTexts(), QStringList{prompt(text)});
+        const QList<std::pair<QLabel*, QString>> shown{
+            {w.Label18, text},
+            {w.Label20, QStringLiteral("库更新时间:") + text},
+            {w.Label51, QStringLiteral("最新版本：V") + text + "版"},
+            {w.Label52, QStringLiteral("更新日期：") + text},
+            {w.Label1, QStringLiteral("最新版本为") + text + "版,点击下载"}};
+        for (const auto& [label, caption] : shown) {
+            QCOMPARE(label->text(), caption);
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+        }
+        QCOMPARE(rows(w.List2), QStringList{text});
+        w.grab(); // paints every label, as the first showing of the window does
     }
 
     void links_data() {

@@ -86,16 +86,19 @@ private Q_SLOTS:
         const auto opens = [](const QString& title) {
             return QStringList{"安装成功", "? 是否打开【" + title + "】示例？"};
         };
-        const QString badName = "含有不能用作文件名的字符（如 / \\ .. : 或控制字符），无法下载！";
+        const QString badName =
+            "】含有不能用作文件名的字符（/ \\ : * ? \" < > | 或控制字符），或以点或空格结尾，"
+            "或是系统保留的设备名（CON、PRN、AUX、NUL、COM1-COM9、LPT1-LPT9），无法使用！";
         row("plain", "流水灯[led]", opens("流水灯"), {"/led.zip"}, "流水灯.qnp", true);
         row("space and Chinese", "呼吸灯 演示[breath]", opens("呼吸灯 演示"), {"/breath.zip"},
             "呼吸灯 演示.qnp", true);
         row("Cancel opens nothing", "流水灯[led]", opens("流水灯"), {"/led.zip"}, "流水灯.qnp");
         row("404", "丢失[missing]", {kNotFound}, {"/missing.zip"});
-        row("empty package name asks for .zip", "空[]", {kNotFound}, {"/.zip"});
+        row("empty package name asks for nothing", "空[]", {"! 库名【" + badName}, {});
         row("not a zip", "坏包[bad]", {"! 解压失败"}, {"/bad.zip"});
-        row("package name leaving the cache", "越界[../led]", {"! 库名【../led】" + badName}, {});
-        row("title leaving the examples", "../越界[led]", {"! 示例【../越界】" + badName}, {});
+        row("package name leaving the cache", "越界[../led]", {"! 库名【../led" + badName}, {});
+        row("title leaving the examples", "../越界[led]", {"! 示例【../越界" + badName}, {});
+        row("title ending in a dot", "流水灯.[led]", {"! 示例【流水灯." + badName}, {});
         row("] before [", "a]b[c]", {}, {});
         row("no ]", "无右括号[led", {}, {});
         row("nothing selected", "", {}, {});

@@ -21,17 +21,25 @@
 namespace faults {
 
 QStringList FlowRequest::toArguments() const {
-    return {QString::number(int(flow)), appDir, faultyBase, item, QString::number(stallMs)};
+    return {QString::number(int(flow)),
+            appDir,
+            faultyBase,
+            item,
+            QString::number(stallMs),
+            QString::number(catalogDeadlineMs),
+            QString::number(packageMaxBytes)};
 }
 
 FlowRequest FlowRequest::fromArguments(const QStringList& a) {
     FlowRequest r;
-    if (a.size() >= 5) {
+    if (a.size() >= 7) {
         r.flow = Flow(a[0].toInt());
         r.appDir = a[1];
         r.faultyBase = a[2];
         r.item = a[3];
         r.stallMs = a[4].toInt();
+        r.catalogDeadlineMs = a[5].toInt();
+        r.packageMaxBytes = a[6].toLongLong();
     }
     return r;
 }
@@ -55,6 +63,8 @@ void WindowSession::startWindow() {
     context.platform = &platform;
     context.timeouts.connectMs = 3000;
     context.timeouts.stallMs = request_.stallMs;
+    context.timeouts.catalogDeadlineMs = request_.catalogDeadlineMs;
+    context.timeouts.packageMaxBytes = request_.packageMaxBytes;
     form_ = std::make_unique<Form1>(context);
     form_->startUp();
     form_->show();
@@ -172,7 +182,7 @@ int runChild(const QStringList& arguments) {
     if (request.flow == Flow::Upgrade) {
         return runUpgrade(request);
     }
-    const qint64 limit = arguments.value(5).toLongLong();
+    const qint64 limit = arguments.value(7).toLongLong();
     WindowSession session(request);
     session.platform.onProgress = [](qint64 received, qint64) {
         std::printf("progress %lld\n", static_cast<long long>(received));

@@ -32,6 +32,8 @@ struct FlowRequest {
     QString faultyBase; // the catalog server the flow itself talks to
     QString item;       // the library, local folder or example package the flow installs
     int stallMs = 3000;
+    int catalogDeadlineMs = 120000;
+    qint64 packageMaxBytes = qint64(1) << 30;
 
     QStringList toArguments() const;
     static FlowRequest fromArguments(const QStringList& arguments);

@@ -248,6 +248,13 @@ private:
         request.item = item;
         // Short only where the row waits for the time-out.
         request.stallMs = server == QLatin1String("stall") ? 400 : 3000;
+        if (server == QLatin1String("trickle")) {
+            request.catalogDeadlineMs = 1500;
+        }
+        // The 1 GiB a package may have, made small so a row need not send it.
+        if (server.startsWith(QLatin1String("big"))) {
+            request.packageMaxBytes = 1 << 20;
+        }
 
         Places before;
         QStringList shown;
@@ -305,11 +312,19 @@ private Q_SLOTS:
 
         // The catalog download of the start-up.
         const QList<std::pair<QString, QString>> catalogFaults{
-            {"<refused>", "connection refused"},    {"reset", "connection reset mid-body"},
-            {"stall", "stalled after the headers"}, {"status/404", "404 page with 公告"},
-            {"plain/404", "404 without 公告"},      {"status/500", "500 page with 公告"},
-            {"plain/500", "500 without 公告"},      {"loop", "redirect loop"},
-            {"big", "64 MiB + 1 announced"},        {"big-nolength", "64 MiB + 1 without a length"},
+            {"<refused>", "connection refused"},
+            {"reset", "connection reset mid-body"},
+            {"stall", "stalled after the headers"},
+            {"status/404", "404 page with 公告"},
+            {"plain/404", "404 without 公告"},
+            {"status/500", "500 page with 公告"},
+            {"plain/500", "500 without 公告"},
+            {"loop", "redirect loop"},
+            {"big", "64 MiB + 1 announced"},
+            {"big-nolength", "64 MiB + 1 without a length"},
+            {"gzip/cut", "gzip server, body cut at 60 %"},
+            {"chunked/cut", "chunked without the last chunk"},
+            {"trickle", "one byte at a time, past the deadline"},
         };
         for (const auto& [server, what] : catalogFaults) {
             row("start-up: " + what, Flow::StartUp, server, {}, {}, {CatalogFailed}, none);
@@ -334,6 +349,9 @@ private Q_SLOTS:
             {"status/500", "500 page with 公告", Failed},
             {"plain/500", "500 without 公告", Failed},
             {"loop", "redirect loop", Failed},
+            {"gzip/cut", "gzip server, body cut at 60 %", Failed},
+            {"big", "past the package limit, announced", Failed},
+            {"big-nolength", "past the package limit, not announced", Failed},
         };
         for (const auto& [server, what, code] : packageFaults) {
             row("install: " + what, Flow::Install, server, {}, lib, {downloadFailed(code)}, none);

@@ -2,6 +2,7 @@
 #include "TempAppFolder.h"
 #include "install/LocalInstall.h"
 #include "install/PackageName.h"
+#include "settings/FileNames.h"
 
 #include <QTest>
 
@@ -16,20 +17,33 @@ private Q_SLOTS:
         const auto row = [](const char* tag, const QString& name, const QString& address) {
             QTest::newRow(tag) << name << address;
         };
-        row("url delimiters", "a#b?c%d", "http://h/ku/a%23b%3Fc%25d.zip");
+        row("url delimiters", "a#b%c d", "http://h/ku/a%23b%25c%20d.zip");
         row("sub-delimiters stay", "a+b(c)", "http://h/ku/a+b(c).zip");
-        row("empty", "", "http://h/ku/.zip");
-        row("dots inside", "v1.2", "http://h/ku/v1.2.zip");
+        row("dots inside", "v1..2", "http://h/ku/v1..2.zip");
+        row("device name inside a word", "CONSOLE", "http://h/ku/CONSOLE.zip");
+        row("COM0 is no device", "com0", "http://h/ku/com0.zip");
+        row("empty", "", "");
         row("slash", "a/b", "");
         row("backslash", "a\\b", "");
         row("parent", "..", "");
         row("drive", "C:x", "");
         row("control", "a\tb", "");
+        row("C1 control", "a\u0085b", "");
+        for (const char* c : {"<", ">", "\"", "|", "?", "*"}) {
+            QTest::addRow("%s", c) << "a" + QString::fromLatin1(c) + "b" << QString();
+        }
+        row("ends in a dot", "lib.", "");
+        row("ends in a blank", "lib ", "");
+        row("device", "con", "");
+        row("device with an extension", "Nul.txt", "");
+        row("device, blank, extension", "AUX .zip", "");
+        row("numbered device", "lPt9", "");
+        row("numbered device with an extension", "COM1.js", "");
     }
     void packageNames() {
         QFETCH(QString, name);
         QFETCH(QString, address);
-        QCOMPARE(install::isSafePackageName(name), !address.isEmpty());
+        QCOMPARE(filenames::isUsableName(name), !address.isEmpty());
         if (!address.isEmpty()) {
             QCOMPARE(install::packageAddress(QStringLiteral("http://h/ku/"), name), address);
             // The file name keeps the name as it is.

@@ -24,6 +24,9 @@ namespace {
 const QString kInstalled = QStringLiteral("安装成功");
 const QString kOpenHost = QStringLiteral("? 是否打开Quenra？");
 const QString kDownloadFailed = QStringLiteral("! 库文件下载失败！请检查网络后重试！错误代码：");
+const QString kBadName =
+    QStringLiteral("库名【%1】含有不能用作文件名的字符（/ \\ : * ? \" < > | 或控制字符），或以点或空格结尾，"
+                   "或是系统保留的设备名（CON、PRN、AUX、NUL、COM1-COM9、LPT1-LPT9），无法使用！");
 const QString kRoot = QStringLiteral("host/resources/app/src/boards/default/Uno/libraries/ThirdParty");
 
 QString confirmText(const QString& name) {
@@ -153,6 +156,10 @@ private Q_SLOTS:
             "库名：MyLocalLib|作者：|网络库版本：|更新日期：|联系方式：|网址：||库简介：", "o", "本地库信息");
         row("neither", "Ghost", "",
             "库名：Ghost|作者：|网络库版本：|适用板卡：|更新日期：|联系方式：|网址：||库简介：", "o");
+        // A name that is no file name reads no description file, not even one that is there.
+        row("name leading out of its folder", "../ThirdParty/AHT20", "1.2",
+            "库名：../ThirdParty/AHT20|作者：|网络库版本：|适用板卡：|更新日期：|联系方式：|网址：||库简介：",
+            "o");
         // A section with every key but 库名 counts as absent, yet its values are shown.
         row("catalog section without 库名", "NoName", "",
             "库名：NoName|作者：李四|网络库版本：0.1|适用板卡：|更新日期：|联系方式：|网址：||库简介：", "o");
@@ -211,9 +218,12 @@ private Q_SLOTS:
         QCOMPARE(s->buttons(), QStringLiteral("ro"));
     }
 
+    // The library root opens in the file manager; a library's folders and files open for viewing
+    // only, never run. A catalog name that is no plain file name opens nothing.
     void openButtons_data() {
         QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<QString>("library");
+        QTest::addColumn<QString>("suffix"); // empty: the name is refused
         const std::pair<const char*, const char*> rows[]{{"Command21", ""},
                                                          {"Command101", "/AHT20/examples/"},
                                                          {"Command102", "/AHT20"},
@@ -221,16 +231,32 @@ private Q_SLOTS:
                                                          {"Command201", "/AHT20/block/AHT20.js"},
                                                          {"Command202", "/AHT20/generator/AHT20.js"}};
         for (const auto& [button, suffix] : rows) {
-            QTest::newRow(button) << QString::fromLatin1(button) << QString::fromLatin1(suffix);
+            QTest::newRow(button) << QString::fromLatin1(button) << "AHT20" << QString::fromLatin1(suffix);
         }
+        for (const char* b : {"Command101", "Command102", "Command200", "Command201", "Command202"}) {
+            QTest::addRow("%s, ../../../../tmp/payload", b) << b << "../../../../tmp/payload"
+                                                            << "";
+        }
+        QTest::newRow("Command201, CON") << "Command201"
+                                         << "con"
+                                         << "";
     }
     void openButtons() {
         QFETCH(QString, button);
+        QFETCH(QString, library);
         QFETCH(QString, suffix);
         auto s = open();
-        s->click(s->w().List2, QStringLiteral("AHT20")); // not installed: the paths are opened all the same
+        s->w().List2->addItem(library);
+        s->click(s->w().List2, library); // not installed: the paths are opened all the same
         s->w().findChild<QPushButton*>(button)->click();
-        QCOMPARE(s->platform.opened, QStringList{s->root() + suffix});
+        const bool folder = button == QLatin1String("Command21");
+        QCOMPARE(s->platform.opened, QStringList(folder ? 1 : 0, s->root()));
+        if (suffix.isEmpty() && !folder) {
+            QVERIFY(s->platform.viewed.isEmpty());
+            QCOMPARE(shown(s->platform), QStringList{"! " + kBadName.arg(library)});
+            return;
+        }
+        QCOMPARE(s->platform.viewed, QStringList(folder ? 0 : 1, s->root() + suffix));
         QVERIFY(s->platform.messages.isEmpty());
     }
 
@@ -328,17 +354,15 @@ private Q_SLOTS:
         };
         const QString notFound = kDownloadFailed + "-2146697211";
         row("missing package", "", "Missing", notFound, {"/Missing.zip"});
-        row("nothing selected asks for .zip", "", "", notFound, {"/.zip"});
+        row("nothing selected asks for nothing", "", "", "! " + kBadName.arg(""), {});
         row("500", "status/500", "AHT20", kDownloadFailed + "-2146697208");
         row("cut-off body", "cut", "AHT20", kDownloadFailed + "-2146697208");
         row("stalled", "stall", "AHT20", kDownloadFailed + "-2146697205");
         row("refused", "<refused>", "AHT20", kDownloadFailed + "-2146697212");
         row("cancelled", "<cancel>", "AHT20", kDownloadFailed + "-2147467260");
         row("no cache folder", "<no cache>", "AHT20", kDownloadFailed + "-2147024893");
-        row("unsafe name", "", "../../evil",
-            QStringLiteral(
-                "! 库名【../../evil】含有不能用作文件名的字符（如 / \\ .. : 或控制字符），无法下载！"),
-            {});
+        row("unsafe name", "", "../../evil", "! " + kBadName.arg("../../evil"), {});
+        row("device name", "", "Aux.zip", "! " + kBadName.arg("Aux.zip"), {});
     }
     void downloadFailures() {
         QFETCH(QString, mode);

@@ -73,6 +73,7 @@ QStringList FakePlatform::messageTexts() const {
 void FakePlatform::clear() {
     messages.clear();
     opened.clear();
+    viewed.clear();
     started.clear();
     fileDialogs.clear();
     progressLabels.clear();

@@ -15,6 +15,7 @@ public:
     // Recorded calls.
     QList<Message> messages;
     QList<QString> opened;                      // openWithDesktop
+    QList<QString> viewed;                      // openForViewing
     QList<QString> started;                     // startProgram
     QList<QPair<QString, QString>> fileDialogs; // (filter, initial path)
     QList<QString> progressLabels;              // beginProgress
@@ -38,6 +39,7 @@ public:
     Answer showMessage(const Message& message) override;
     std::optional<QString> openFileDialog(const QString& filter, const QString& initialPath) override;
     void openWithDesktop(const QString& pathOrUrl) override { opened << pathOrUrl; }
+    void openForViewing(const QString& path) override { viewed << path; }
     bool startProgram(const QString& program) override {
         started << program;
         return startProgramResult;

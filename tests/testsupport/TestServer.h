@@ -25,6 +25,11 @@
 //   reset            announces the file's length, sends its first half, then resets the
 //                    connection (RST through a zero linger time, not an orderly close)
 //   slow             sends the file in 10 pieces, 100 ms apart (about one second in all)
+//   trickle          sends the file's headers, then one byte every 0.5 s (no stall, no end)
+//   gzip             the file gzip-compressed when the request accepts gzip, else as it is; with
+//                    cut, a compressed body stops at 60 %
+//   forcegzip        the same, compressed whatever the request accepts
+//   chunked          chunked transfer coding; with cut, the last chunk never comes
 //   redirect/N       redirects N times before serving
 //   loop             redirects to itself for ever
 //   big              200 with Content-Length 64 MiB + 1 (generated, not stored)
