@@ -6,7 +6,9 @@
 #include "convert/ConvertStrings.h"
 #include "convert/EditorText.h"
 #include "settings/SettingsKeys.h"
+#include "settings/SettingsStrings.h"
 #include "ui/Controls.h"
+#include "ui/Messages.h"
 #include "ui/Platform.h"
 #include "ui/Twips.h"
 
@@ -136,6 +138,12 @@ void ConversionWindow::connectHandlers() {
     connect(reminderTimer, &QTimer::timeout, this, &ConversionWindow::hideReminder);
 }
 
+void ConversionWindow::saveSetting(const QString& key, const QString& value) {
+    if (!settings_.write(key, value)) {
+        platform().showMessage(msg::critical(settingsstr::SaveFailed));
+    }
+}
+
 void ConversionWindow::load() {
     copyAfterConvertBox->setChecked(isTicked(settings_.read(keys::CopyAfterConvert)));
     pasteAutomaticallyBox->setChecked(isTicked(settings_.read(keys::PasteAutomatically)));
@@ -143,11 +151,11 @@ void ConversionWindow::load() {
 }
 
 void ConversionWindow::onCopyAfterConvertToggled() {
-    settings_.write(keys::CopyAfterConvert, storedValue(copyAfterConvertBox));
+    saveSetting(keys::CopyAfterConvert, storedValue(copyAfterConvertBox));
 }
 
 void ConversionWindow::onPasteAutomaticallyToggled() {
-    settings_.write(keys::PasteAutomatically, storedValue(pasteAutomaticallyBox));
+    saveSetting(keys::PasteAutomatically, storedValue(pasteAutomaticallyBox));
 }
 
 void ConversionWindow::onConvertLinesClicked() {

@@ -38,6 +38,8 @@ private:
     // Ticks the two boxes as the settings file says and hides the reminder.
     void load();
     Platform& platform() const { return *context_.platform; }
+    // Writes one setting; a write that fails is told to the user, and the option stays as ticked.
+    void saveSetting(const QString& key, const QString& value);
 
     // Handlers, each a fixed sequence of steps.
     void onCopyAfterConvertToggled();

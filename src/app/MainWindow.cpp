@@ -4,6 +4,7 @@
 #include "app/ControlPurposes.h"
 #include "catalog/Links.h"
 #include "host/HostPaths.h"
+#include "install/Swap.h"
 #include "settings/SettingsKeys.h"
 #include "skins/SkinTones.h"
 #include "ui/ClickableLabel.h"
@@ -448,6 +449,9 @@ void MainWindow::load() {
     if (host::isValidHostPath(hostPathEdit->text(), sep)) {
         runHostButton->setEnabled(true);
         openLibraryRootButton->setEnabled(true);
+        // An install that a killed copy of the program left half done is finished or undone before
+        // anything lists the libraries.
+        install::recoverInstalls(hostPathEdit->text(), sep);
         listBoards();
     } else {
         runHostButton->setEnabled(false);

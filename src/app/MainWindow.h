@@ -73,6 +73,8 @@ private:
     void placeOverlay(QGroupBox* panel, double leftTw, double topTw);
     void scrollNotice();
     Platform& platform() const { return *context_.platform; }
+    // Writes one setting; a write that fails is told to the user, and the value in use stays.
+    void saveSetting(const QString& key, const QString& value);
     // Shows the open-file dialog with the current filter and file name; a cancelled dialog keeps
     // the name.
     QString showOpenFileDialog();

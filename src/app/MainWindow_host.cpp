@@ -6,6 +6,7 @@
 #include "host/HostVersion.h"
 #include "host/Subfolders.h"
 #include "settings/SettingsKeys.h"
+#include "settings/SettingsStrings.h"
 #include "ui/Messages.h"
 
 #include <QComboBox>
@@ -16,6 +17,12 @@
 #include <QUrl>
 
 // Choosing Quenra.exe, checking the host version, the board list and the installed libraries.
+
+void MainWindow::saveSetting(const QString& key, const QString& value) {
+    if (!settings_.write(key, value)) {
+        platform().showMessage(msg::critical(settingsstr::SaveFailed));
+    }
+}
 
 void MainWindow::onPathPanelChooseClicked() {
     // The filter is left as the last use of the dialog set it.
@@ -36,7 +43,7 @@ void MainWindow::takePathPanelChoice(bool closePanel) {
         return;
     }
     runHostButton->setEnabled(true);
-    settings_.write(keys::HostPath, hostPathEdit->text());
+    saveSetting(keys::HostPath, hostPathEdit->text());
     if (closePanel) {
         pathPanel->hide();
     }
@@ -54,7 +61,7 @@ void MainWindow::onChooseHostClicked() {
         w->setEnabled(valid);
     }
     if (valid) {
-        settings_.write(keys::HostPath, hostPathEdit->text());
+        saveSetting(keys::HostPath, hostPathEdit->text());
         checkHostVersion();
         listBoards();
         onBoardChosen();
@@ -78,7 +85,7 @@ void MainWindow::checkHostVersion() {
     }
     pathPanel->hide();
     toolsPanel->setTitle(version);
-    settings_.write(keys::HostVersion, version);
+    saveSetting(keys::HostVersion, version);
 }
 
 void MainWindow::offerHostDownload() {
@@ -117,7 +124,7 @@ void MainWindow::onBoardChosen() {
         platform().showMessage(msg::critical(hoststr::BoardRequired));
         return;
     }
-    settings_.write(keys::Board, boardCombo->currentText());
+    saveSetting(keys::Board, boardCombo->currentText());
     listInstalledLibraries();
 }
 

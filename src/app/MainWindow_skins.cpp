@@ -34,6 +34,6 @@ void MainWindow::onSkinClicked() {
     }
     const QString name = item->text();
     SkinH_AttachEx(context_.folder.skinFolder() + name, QString());
-    settings_.write(keys::Skin, name);
+    saveSetting(keys::Skin, name);
     skinPanel->hide();
 }

@@ -1,18 +1,16 @@
 #include "install/Extract.h"
 
+#include "install/Swap.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QList>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <archive.h>
 #include <archive_entry.h>
 
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
 #ifndef Q_OS_WIN
 #include <langinfo.h>
@@ -106,20 +104,6 @@ ExtractResult fail(ExtractError error, const QString& detail = {}) {
 QString readerMessage(archive* a) {
     const char* s = archive_error_string(a);
     return s ? QString::fromLocal8Bit(s) : QString();
-}
-
-std::filesystem::path fsPath(const QString& path) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
-bool renamePath(const QString& from, const QString& to) {
-    std::error_code ec;
-    std::filesystem::rename(fsPath(from), fsPath(to), ec);
-    return !ec;
 }
 
 // Opens the zip archive with entry names without the UTF-8 mark read in `charset`.
@@ -267,109 +251,6 @@ ExtractResult unpackInto(const QString& zipPath, const QString& content, const E
     return {};
 }
 
-QFileInfoList children(const QString& folder) {
-    return QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                      QDir::Name);
-}
-
-// Whether the staged tree can be moved into `target` without meeting a file where it brings a
-// folder, or a folder (or a link in place of a folder) where it brings a file.
-ExtractResult checkPlacement(const QString& staged, const QString& target) {
-    for (const QFileInfo& item : children(staged)) {
-        const QString there = target + QLatin1Char('/') + item.fileName();
-        const QFileInfo existing(there);
-        const bool present = existing.exists() || existing.isSymLink();
-        if (item.isDir()) {
-            if (!present) {
-                continue;
-            }
-            if (existing.isSymLink() || !existing.isDir()) {
-                return fail(ExtractError::Conflict, there);
-            }
-            if (ExtractResult r = checkPlacement(item.filePath(), there); !r.ok()) {
-                return r;
-            }
-        } else if (present && existing.isDir() && !existing.isSymLink()) {
-            return fail(ExtractError::Conflict, there);
-        }
-    }
-    return {};
-}
-
-// The moves done so far, so that a failure half-way can put everything back.
-class MoveJournal final {
-public:
-    MoveJournal(QString backupFolder, const MoveCheck& beforeMove)
-        : backupFolder_(std::move(backupFolder))
-        , beforeMove_(beforeMove) {}
-    Q_DISABLE_COPY_MOVE(MoveJournal)
-
-    // Moves `staged` to `target`, setting aside a file already there.
-    bool place(const QString& staged, const QString& target) {
-        if (beforeMove_ && !beforeMove_(target)) {
-            return false;
-        }
-        const QFileInfo existing(target);
-        if (existing.exists() || existing.isSymLink()) {
-            const QString backup = backupFolder_ + QLatin1Char('/') + QString::number(steps_.size());
-            if (!renamePath(target, backup)) {
-                return false;
-            }
-            steps_.append({target, backup});
-        }
-        if (!renamePath(staged, target)) {
-            return false;
-        }
-        steps_.append({staged, target});
-        return true;
-    }
-
-    // Undoes every move, newest first.
-    void rollBack() {
-        for (qsizetype i = steps_.size() - 1; i >= 0; --i) {
-            renamePath(steps_[i].to, steps_[i].from);
-        }
-        steps_.clear();
-    }
-
-private:
-    struct Step {
-        QString from; // where the item was before the move
-        QString to;   // where it went
-    };
-    QString backupFolder_;
-    const MoveCheck& beforeMove_;
-    QList<Step> steps_;
-};
-
-bool moveTree(const QString& staged, const QString& target, MoveJournal& journal) {
-    for (const QFileInfo& item : children(staged)) {
-        const QString there = target + QLatin1Char('/') + item.fileName();
-        const QFileInfo existing(there);
-        if (item.isDir() && existing.isDir()) {
-            if (!moveTree(item.filePath(), there, journal)) {
-                return false;
-            }
-        } else if (!journal.place(item.filePath(), there)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-ExtractResult placeTreeChecked(const QString& staged, const QString& destination, const QString& backupFolder,
-                               const MoveCheck& beforeMove) {
-    if (ExtractResult r = checkPlacement(staged, destination); !r.ok()) {
-        return r;
-    }
-    MoveJournal journal(backupFolder, beforeMove);
-    if (!moveTree(staged, destination, journal)) {
-        journal.rollBack();
-        return fail(ExtractError::WriteFailed, destination);
-    }
-    return {};
-}
-
 QString withoutTrailingSeparators(QString path) {
     while (path.size() > 1 && (path.endsWith(QLatin1Char('/')) || path.endsWith(QLatin1Char('\\')))) {
         path.chop(1);
@@ -402,16 +283,12 @@ std::optional<QString> safeEntryPath(const QString& name) {
     return parts.join(QLatin1Char('/'));
 }
 
-ExtractResult placeTree(const QString& staged, const QString& destination, const QString& backupFolder) {
-    return placeTreeChecked(staged, destination, backupFolder, {});
-}
-
 ExtractResult extractZip(const QString& zipPath, const QString& destination, const ExtractLimits& limits) {
     return extractZipChecked(zipPath, destination, limits, {});
 }
 
 ExtractResult extractZipChecked(const QString& zipPath, const QString& destination,
-                                const ExtractLimits& limits, const MoveCheck& beforeMove) {
+                                const ExtractLimits& limits, const StepCheck& check) {
     const QString zip = QFileInfo(zipPath).absoluteFilePath();
     const QString dest = withoutTrailingSeparators(QFileInfo(destination).absoluteFilePath());
     const QFileInfo destInfo(dest);
@@ -438,30 +315,23 @@ ExtractResult extractZipChecked(const QString& zipPath, const QString& destinati
         }
     } undoCreate{dest, createdDest};
 
-    // The staging folder lies beside the destination, so the final moves are renames on one disk;
-    // when its parent cannot be written to, inside the destination.
-    const QString base = QFileInfo(dest).absolutePath();
-    auto work = std::make_unique<QTemporaryDir>(base + QStringLiteral("/.") + QFileInfo(dest).fileName() +
-                                                QStringLiteral(".unpack-XXXXXX"));
-    if (!work->isValid()) {
-        work = std::make_unique<QTemporaryDir>(dest + QStringLiteral("/.unpack-XXXXXX"));
-    }
-    if (!work->isValid()) {
+    // Everything happens in a work folder beside the destination; nothing in it changes until the
+    // archive was read whole and every new item is ready.
+    Installation installation(dest);
+    const QString content = installation.contentFolder();
+    if (content.isEmpty()) {
         return fail(ExtractError::WriteFailed, dest);
     }
-    const QString content = work->path() + QStringLiteral("/c");
-    const QString backups = work->path() + QStringLiteral("/r");
-    if (!QDir().mkdir(content) || !QDir().mkdir(backups)) {
-        return fail(ExtractError::WriteFailed, work->path());
+    if (check && !check(Step::Unpack, dest)) {
+        return fail(ExtractError::WriteFailed, dest);
     }
-
     {
         const Utf8CtypeScope utf8;
         if (ExtractResult r = unpackInto(zip, content, limits); !r.ok()) {
             return r;
         }
     }
-    if (ExtractResult r = placeTreeChecked(content, dest, backups, beforeMove); !r.ok()) {
+    if (ExtractResult r = installation.putInPlace(check); !r.ok()) {
         return r;
     }
     undoCreate.active = false;

@@ -33,6 +33,20 @@ struct ExtractResult {
     bool ok() const { return error == ExtractError::None; }
 };
 
+// The steps of an install into a destination folder, in the order they run (Swap.h).
+enum class Step {
+    Unpack,   // the archive is unpacked into the work folder beside the destination
+    Prepare,  // one item: a folder the destination has is copied, the new files moved over the copy
+    Journal,  // the journal beside the destination is written
+    SetAside, // one item: the old one is renamed into the work folder
+    MoveIn,   // one item: the prepared one is renamed into the destination
+    Clean,    // the work folder with the old items, then the journal, are removed
+};
+// Asked before each step, with the item's path in the destination (the destination or the journal
+// for the steps of no item); returning false makes that step fail, so tests can prove that a failure
+// anywhere undoes everything, and observe or stop the process at each step.
+using StepCheck = std::function<bool(Step step, const QString& target)>;
+
 // Unpacks the zip archive `zipPath` into `destination`, or changes nothing at all.
 // - When nothing exists at `destination`, that one folder is created; its parent must exist.
 // - Entry names carrying the archive's UTF-8 mark are UTF-8. The others are UTF-8 when they all
@@ -40,25 +54,15 @@ struct ExtractResult {
 // - Only files and folders are unpacked; an archive holding a link, an entry whose name leads
 //   outside the destination, more than limits.maxEntries entries or more than limits.maxBytes of
 //   data is refused as a whole, as is a corrupt or truncated one.
-// - Everything is unpacked into a staging folder beside the destination first and then moved into
-//   place: files of the same name are replaced, other files in the destination stay. When a step
-//   fails, every change is undone.
+// - Each top-level item of the archive replaces the destination's item of that name whole, with the
+//   destination's files the archive does not carry kept inside (Swap.h): after a failure, or a kill
+//   at any instant and the next start, the destination holds wholly the old or wholly the new items.
+//   A file where a folder goes (or the reverse), and a link where a folder goes, is refused
+//   (Conflict); links in the destination are never followed.
 ExtractResult extractZip(const QString& zipPath, const QString& destination,
                          const ExtractLimits& limits = {});
-
-// extractZip() with a check called before each move into the destination (the path it would take);
-// returning false makes that move fail, so tests can prove that a failure half-way undoes the moves
-// done before it.
-using MoveCheck = std::function<bool(const QString& target)>;
 ExtractResult extractZipChecked(const QString& zipPath, const QString& destination,
-                                const ExtractLimits& limits, const MoveCheck& beforeMove);
-
-// Moves everything in the folder `staged` into the existing folder `destination`, the way
-// extractZip() puts what it unpacked into place: files of the same name are replaced, other files
-// stay, and a file where a folder goes (or the reverse) is refused before anything moves (Conflict).
-// When a move fails, every move done before it is undone (WriteFailed). `backupFolder` is an empty
-// folder on the same disk that keeps the replaced files until the end.
-ExtractResult placeTree(const QString& staged, const QString& destination, const QString& backupFolder);
+                                const ExtractLimits& limits, const StepCheck& check);
 
 // The relative path, '/'-separated, that an entry name stands for: backslashes count as separators,
 // empty and "." elements are dropped. nullopt when the name starts with a separator, holds a ":"

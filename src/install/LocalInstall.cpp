@@ -1,15 +1,12 @@
 #include "install/LocalInstall.h"
 
-#include "install/Extract.h"
+#include "install/Swap.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QScopeGuard>
-#include <QTemporaryDir>
-
-#include <memory>
 
 namespace install {
 
@@ -136,17 +133,11 @@ CopyResult copyFolderInto(const QString& source, const QString& destinationRoot)
         return failed(CopyError::IntoItself, source);
     }
 
-    // The copy is made beside the library root and moved in only once it is complete, so a copy
+    // The copy is made beside the library root and swapped in only once it is complete, so a copy
     // that fails half-way (a full disk, an unreadable file) leaves the library root as it was.
-    const QFileInfo rootInfo(rootCanonical);
-    auto staging = std::make_unique<QTemporaryDir>(rootInfo.absolutePath() + QStringLiteral("/.") +
-                                                   rootInfo.fileName() + QStringLiteral(".copy-XXXXXX"));
-    if (!staging->isValid()) {
-        staging = std::make_unique<QTemporaryDir>(rootCanonical + QStringLiteral("/.copy-XXXXXX"));
-    }
-    const QString content = staging->path() + QStringLiteral("/c");
-    const QString backups = staging->path() + QStringLiteral("/r");
-    if (!staging->isValid() || !QDir().mkdir(content) || !QDir().mkdir(backups)) {
+    Installation installation(rootCanonical);
+    const QString content = installation.contentFolder();
+    if (content.isEmpty()) {
         return failed(CopyError::WriteFailed, to);
     }
     if (CopyResult r = copyTree(from, content + QLatin1Char('/') + name); !r.ok()) {
@@ -154,7 +145,7 @@ CopyResult copyFolderInto(const QString& source, const QString& destinationRoot)
         r.detail = rootCanonical + r.detail.mid(content.size());
         return r;
     }
-    if (const ExtractResult placed = placeTree(content, rootCanonical, backups); !placed.ok()) {
+    if (const ExtractResult placed = installation.putInPlace({}); !placed.ok()) {
         return failed(CopyError::WriteFailed, placed.detail);
     }
     installed = true;

@@ -11,21 +11,23 @@ namespace gbk {
 
 namespace {
 
-// Qt builds with ICU offer "GBK" through QStringConverter; builds without ICU (as the official
-// Windows builds are) only through Core5Compat's QTextCodec.
+constexpr char16_t Euro = 0x20AC;      // code page 936: the single byte 0x80
+constexpr char16_t PrivateFF = 0xF8F5; // code page 936: the single byte 0xFF
+
+// Qt builds with ICU offer GB18030 through QStringConverter; builds without ICU (as the official
+// Windows builds are) only through Core5Compat's QTextCodec, which carries its own tables.
 #ifdef QUENRA_HAVE_CORE5COMPAT
 QTextCodec* legacyCodec() {
-    static QTextCodec* codec = QTextCodec::codecForName("GBK");
+    static QTextCodec* codec = QTextCodec::codecForName("GB18030");
     return codec;
 }
 #endif
 
 bool converterAvailable() {
-    static const bool ok = QStringDecoder("GBK").isValid() && QStringEncoder("GBK").isValid();
+    static const bool ok = QStringDecoder("GB18030").isValid() && QStringEncoder("GB18030").isValid();
     return ok;
 }
 
-// Fast path shared by both directions: pure ASCII text is the same in GBK and Latin-1.
 bool isAscii(QByteArrayView bytes) {
     for (char c : bytes) {
         if (static_cast<unsigned char>(c) >= 0x80) {
@@ -35,38 +37,19 @@ bool isAscii(QByteArrayView bytes) {
     return true;
 }
 
-// True when the text ends in the first byte of a double-byte character whose second byte is missing.
-// First bytes run from 0x81 to 0xFE; any other byte (ASCII, 0x80, 0xFF) stands alone, so a character
-// starts right after it. The bytes from 0x81 to 0xFE at the end pair up from there, and an odd count
-// leaves the last one alone.
-bool endsInHalfCharacter(QByteArrayView bytes) {
-    qsizetype run = 0;
-    for (qsizetype i = bytes.size() - 1; i >= 0; --i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b < 0x81 || b == 0xFF) {
-            break;
-        }
-        ++run;
+// Decodes a run that holds no single 0x80 or 0xFF and ends on a whole character.
+QString decodeRun(QByteArrayView bytes) {
+    if (bytes.isEmpty()) {
+        return {};
     }
-    return run % 2 == 1;
-}
-
-} // namespace
-
-QString decode(QByteArrayView bytes) {
     if (isAscii(bytes)) {
         return QString::fromLatin1(bytes);
-    }
-    // The decoders drop a character cut off at the end without a trace; it stands as U+FFFD like
-    // every other invalid sequence.
-    if (endsInHalfCharacter(bytes)) {
-        return decode(bytes.first(bytes.size() - 1)) + QChar(QChar::ReplacementCharacter);
     }
     if (converterAvailable()) {
         // The decoder reserves for the worst case of its input (two characters a byte); in pieces,
         // the result takes at most one character a byte, which a catalog of thousands of libraries
-        // feels.
-        QStringDecoder decoder("GBK");
+        // feels. The decoder keeps a character cut at a piece's end for the next piece.
+        QStringDecoder decoder("GB18030");
         constexpr qsizetype Piece = 64 * 1024;
         if (bytes.size() <= Piece) {
             return decoder.decode(bytes);
@@ -86,6 +69,71 @@ QString decode(QByteArrayView bytes) {
     return QString::fromLocal8Bit(bytes);
 }
 
+bool inRange(unsigned char b, unsigned char low, unsigned char high) {
+    return b >= low && b <= high;
+}
+
+QByteArray encodeRun(QStringView text) {
+    if (text.isEmpty()) {
+        return {};
+    }
+    if (converterAvailable()) {
+        QStringEncoder encoder("GB18030");
+        return encoder.encode(text);
+    }
+#ifdef QUENRA_HAVE_CORE5COMPAT
+    if (QTextCodec* codec = legacyCodec()) {
+        return codec->fromUnicode(text);
+    }
+#endif
+    return text.toLocal8Bit();
+}
+
+} // namespace
+
+QString decode(QByteArrayView bytes) {
+    if (isAscii(bytes)) {
+        return QString::fromLatin1(bytes);
+    }
+    // Walks the characters: one byte below 0x80; a first byte 0x81..0xFE with a second byte
+    // 0x40..0xFE (not 0x7F) makes two bytes, with 0x30..0x39, a third 0x81..0xFE and a fourth
+    // 0x30..0x39 four. A single 0x80 or 0xFF is a character of code page 936 on its own. Any other
+    // first byte, and a character cut off at the end (the decoders would drop that without a trace),
+    // stands as U+FFFD, so the codec only ever sees whole, valid characters.
+    QString text;
+    text.reserve(bytes.size());
+    const qsizetype n = bytes.size();
+    const auto at = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
+    qsizetype runStart = 0;
+    qsizetype i = 0;
+    const auto standAlone = [&](QChar c, qsizetype length) {
+        text += decodeRun(bytes.sliced(runStart, i - runStart));
+        text += c;
+        i += length;
+        runStart = i;
+    };
+    while (i < n) {
+        const unsigned char b = at(i);
+        if (b < 0x80) {
+            ++i;
+        } else if (b == 0x80 || b == 0xFF) {
+            standAlone(QChar(b == 0x80 ? Euro : PrivateFF), 1);
+        } else if (i + 1 < n && at(i + 1) >= 0x40 && at(i + 1) != 0x7F && at(i + 1) != 0xFF) {
+            i += 2;
+        } else if (i + 3 < n && inRange(at(i + 1), 0x30, 0x39) && inRange(at(i + 2), 0x81, 0xFE) &&
+                   inRange(at(i + 3), 0x30, 0x39)) {
+            i += 4;
+        } else if (i + 1 >= n || (inRange(at(i + 1), 0x30, 0x39) &&
+                                  (i + 2 >= n || (inRange(at(i + 2), 0x81, 0xFE) && i + 3 >= n)))) {
+            standAlone(QChar(QChar::ReplacementCharacter), n - i); // cut off at the end
+        } else {
+            standAlone(QChar(QChar::ReplacementCharacter), 1);
+        }
+    }
+    text += decodeRun(bytes.sliced(runStart, n - runStart));
+    return text;
+}
+
 QByteArray encode(QStringView text) {
     bool ascii = true;
     for (QChar c : text) {
@@ -97,16 +145,19 @@ QByteArray encode(QStringView text) {
     if (ascii) {
         return text.toLatin1();
     }
-    if (converterAvailable()) {
-        QStringEncoder encoder("GBK");
-        return encoder.encode(text);
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == Euro || c == PrivateFF) {
+            out += encodeRun(text.sliced(runStart, i - runStart));
+            out += char(c == Euro ? 0x80 : 0xFF);
+            runStart = i + 1;
+        }
     }
-#ifdef QUENRA_HAVE_CORE5COMPAT
-    if (QTextCodec* codec = legacyCodec()) {
-        return codec->fromUnicode(text);
-    }
-#endif
-    return text.toLocal8Bit();
+    out += encodeRun(text.sliced(runStart));
+    return out;
 }
 
 bool available() {

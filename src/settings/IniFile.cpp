@@ -4,10 +4,70 @@
 #include "settings/SafeFile.h"
 
 #include <QFile>
+#include <QLockFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 
 namespace ini {
 
 namespace {
+
+// The encodings a profile file comes in: GBK text as the host IDE writes it (read and written as
+// GB18030), or what an editor saved behind a byte-order mark.
+enum class Encoding { Gbk, Utf8, Utf16Le, Utf16Be };
+
+const QByteArray Utf8Bom("\xEF\xBB\xBF");
+const QByteArray Utf16LeBom("\xFF\xFE");
+const QByteArray Utf16BeBom("\xFE\xFF");
+
+Encoding encodingOf(QByteArrayView bytes) {
+    if (bytes.startsWith(Utf8Bom)) {
+        return Encoding::Utf8;
+    }
+    if (bytes.startsWith(Utf16LeBom)) {
+        return Encoding::Utf16Le;
+    }
+    if (bytes.startsWith(Utf16BeBom)) {
+        return Encoding::Utf16Be;
+    }
+    return Encoding::Gbk;
+}
+
+QByteArray bomOf(Encoding e) {
+    switch (e) {
+    case Encoding::Utf8:
+        return Utf8Bom;
+    case Encoding::Utf16Le:
+        return Utf16LeBom;
+    case Encoding::Utf16Be:
+        return Utf16BeBom;
+    case Encoding::Gbk:
+        break;
+    }
+    return {};
+}
+
+QStringConverter::Encoding utf16Of(Encoding e) {
+    return e == Encoding::Utf16Le ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
+}
+
+// The text of a whole file, its byte-order mark left out.
+QString decodeFile(QByteArrayView bytes) {
+    const Encoding e = encodingOf(bytes);
+    const QByteArrayView body = bytes.sliced(bomOf(e).size());
+    switch (e) {
+    case Encoding::Gbk:
+        return gbk::decode(body);
+    case Encoding::Utf8:
+        return QString::fromUtf8(body);
+    case Encoding::Utf16Le:
+    case Encoding::Utf16Be: {
+        QStringDecoder decoder(utf16Of(e), QStringConverter::Flag::Stateless);
+        return decoder.decode(body);
+    }
+    }
+    return {};
+}
 
 enum class LineKind { Other, Section, Key };
 
@@ -159,11 +219,15 @@ QString readValue(const QString& file, QStringView section, QStringView key) {
     if (!f.open(QIODevice::ReadOnly)) {
         return {};
     }
-    const QByteArray bytes = f.readAll();
-    return findValue(gbk::decode(bytes), section, key);
+    return findValue(decodeFile(f.readAll()), section, key);
 }
 
-QByteArray withValue(const QByteArray& original, QStringView section, QStringView key, QStringView value) {
+// The edit of withValue() on the bytes of a file without a byte-order mark, its lines in GBK or
+// UTF-8. Lines are cut on bytes: CR and LF never occur inside a character of either.
+QByteArray editLines(const QByteArray& original, QStringView section, QStringView key, QStringView value,
+                     bool utf8) {
+    const auto decode = [utf8](QByteArrayView b) { return utf8 ? QString::fromUtf8(b) : gbk::decode(b); };
+    const auto encode = [utf8](const QString& t) { return utf8 ? t.toUtf8() : gbk::encode(t); };
     const QList<RawLine> lines = splitRawLines(original);
     qsizetype sectionLine = -1;     // index of the header of the first matching section
     qsizetype lastContentLine = -1; // last non-blank line inside that section
@@ -171,7 +235,7 @@ QByteArray withValue(const QByteArray& original, QStringView section, QStringVie
     QString keyAsWritten;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const RawLine& raw = lines[i];
-        const QString decoded = gbk::decode(QByteArrayView(original).sliced(raw.begin, raw.end - raw.begin));
+        const QString decoded = decode(QByteArrayView(original).sliced(raw.begin, raw.end - raw.begin));
         const ParsedLine parsed = parseLine(decoded);
         if (parsed.kind == LineKind::Section) {
             if (sectionLine >= 0) {
@@ -202,11 +266,11 @@ QByteArray withValue(const QByteArray& original, QStringView section, QStringVie
     if (keyLine >= 0) {
         const RawLine& raw = lines[keyLine];
         out.append(original.constData(), raw.begin);
-        out.append(gbk::encode(QString(keyAsWritten + QLatin1Char('=') + value.toString())));
+        out.append(encode(QString(keyAsWritten + QLatin1Char('=') + value.toString())));
         out.append(original.constData() + raw.end, original.size() - raw.end);
         return out;
     }
-    const QByteArray newKeyLine = gbk::encode(QString(key.toString() + QLatin1Char('=') + value.toString()));
+    const QByteArray newKeyLine = encode(QString(key.toString() + QLatin1Char('=') + value.toString()));
     if (sectionLine >= 0) {
         const RawLine& after = lines[lastContentLine];
         out.append(original.constData(), after.end);
@@ -223,15 +287,55 @@ QByteArray withValue(const QByteArray& original, QStringView section, QStringVie
     if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r')) {
         out.append(crlf);
     }
-    out.append(gbk::encode(QString(QLatin1Char('[') + section.toString() + QLatin1Char(']'))));
+    out.append(encode(QString(QLatin1Char('[') + section.toString() + QLatin1Char(']'))));
     out.append(crlf);
     out.append(newKeyLine);
     out.append(crlf);
     return out;
 }
 
+namespace {
+
+// How long a write waits for another copy of the program to finish its own.
+constexpr int LockWaitMs = 5000;
+
+// The value as the file holds it: one that the reader would trim or unquote goes inside one pair of
+// double quotes, which the reader removes again.
+QString storedForm(QStringView value) {
+    const bool blankAtEnd = !value.isEmpty() && (isBlank(value.front()) || isBlank(value.back()));
+    const bool quoted = value.size() > 1 &&
+                        (value.front() == QLatin1Char('"') || value.front() == QLatin1Char('\'')) &&
+                        value.back() == value.front();
+    if (blankAtEnd || quoted) {
+        return QLatin1Char('"') + value.toString() + QLatin1Char('"');
+    }
+    return value.toString();
+}
+
+} // namespace
+
+QByteArray withValue(const QByteArray& original, QStringView section, QStringView key, QStringView value) {
+    const Encoding e = encodingOf(original);
+    if (e == Encoding::Gbk) {
+        return editLines(original, section, key, value, false);
+    }
+    const QByteArray bom = bomOf(e);
+    if (e == Encoding::Utf8) {
+        return bom + editLines(original.sliced(bom.size()), section, key, value, true);
+    }
+    const QByteArray edited = editLines(decodeFile(original).toUtf8(), section, key, value, true);
+    QStringEncoder encoder(utf16Of(e), QStringConverter::Flag::Stateless);
+    return bom + QByteArray(encoder.encode(QString::fromUtf8(edited)));
+}
+
 bool writeValue(const QString& file, QStringView section, QStringView key, QStringView value) {
     if (value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'))) {
+        return false;
+    }
+    // Another running copy of the program may be writing the same file: each write reads, changes
+    // and replaces the file under a lock beside it, so neither loses the other's keys.
+    QLockFile lock(file + QStringLiteral(".lock"));
+    if (!lock.tryLock(LockWaitMs)) {
         return false;
     }
     QByteArray original;
@@ -243,11 +347,11 @@ bool writeValue(const QString& file, QStringView section, QStringView key, QStri
         original = f.readAll();
         f.close();
     }
-    const QByteArray updated = withValue(original, section, key, value);
+    const QByteArray updated = withValue(original, section, key, storedForm(value));
     if (f.exists() && updated == original) {
         return true;
     }
-    return safefile::writeAtomically(file, updated);
+    return safefile::writeAtomically(file, updated) ? true : false;
 }
 
 Document Document::parse(QStringView text) {

@@ -17,24 +17,30 @@
 //   searched and its first key of a name wins;
 // - a value whose first and last characters are the same quote (" or ') and that is longer than one
 //   character is returned without them.
-// Files are GBK (code page 936).
+// Files are GBK (code page 936), read and written as GB18030 (see Gbk.h); a file that starts with a
+// UTF-8 or UTF-16 byte-order mark is read in that encoding and written back in it.
 namespace ini {
 
 // The value of `key` in `section` of the decoded file text; empty when missing.
 QString findValue(QStringView text, QStringView section, QStringView key);
 
-// Reads `file` as GBK and returns findValue(); a missing or unreadable file gives empty text.
+// Reads `file` and returns findValue(); a missing or unreadable file gives empty text.
 QString readValue(const QString& file, QStringView section, QStringView key);
 
 // The file content with `key` of `section` set to `value` (written unchanged, no quoting):
 // an existing key line is replaced in place (keeping its name as written and its line end), a
 // missing key is added after the last non-blank line of the first section of that name, a missing
 // section is appended at the end of the file. Every other byte stays as it was. New lines end CR LF.
+// A file with a byte-order mark keeps it and its encoding.
 QByteArray withValue(const QByteArray& original, QStringView section, QStringView key, QStringView value);
 
-// Sets one value in `file`, creating the file when missing. The file is replaced atomically, so it is
-// never left half-written. A value holding a line break is refused (it would add lines to the file).
-// Returns false when nothing was written (missing folder, read-only file, refused value).
+// Sets one value in `file`, creating the file when missing. A value the reader would not give back
+// as it is (blanks at either end, enclosing quotes) is written inside one pair of double quotes.
+// The file is read, changed and replaced under a lock file beside it (another running copy of the
+// program waits for it, a few seconds at most), and replaced atomically, so it is never left
+// half-written. A value holding a line break is refused (it would add lines to the file).
+// Returns false when nothing was written (missing folder, read-only file, refused value, the lock
+// not free in time).
 bool writeValue(const QString& file, QStringView section, QStringView key, QStringView value);
 
 // A parsed file for repeated look-ups (the catalog is read key by key for every library).

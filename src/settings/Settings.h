@@ -12,7 +12,8 @@ public:
         : folder_(std::move(folder)) {}
 
     QString read(const QString& key) const;
-    // Failures are not reported to the user; the result is for tests and callers that care.
+    // False when the value could not be saved (the file or its folder not writable, another copy of
+    // the program holding the file too long); the windows tell the user.
     bool write(const QString& key, const QString& value) const;
 
     const AppFolder& folder() const { return folder_; }

@@ -14,7 +14,7 @@ const QMap<QString, QSet<QString>> Allowed{
     {QStringLiteral("net"), {}},
     {QStringLiteral("host"), {QStringLiteral("settings")}},
     {QStringLiteral("catalog"), {QStringLiteral("settings")}},
-    {QStringLiteral("install"), {QStringLiteral("settings"), QStringLiteral("net")}},
+    {QStringLiteral("install"), {QStringLiteral("settings"), QStringLiteral("host"), QStringLiteral("net")}},
     {QStringLiteral("convert"), {QStringLiteral("settings")}},
     {QStringLiteral("skins"), {QStringLiteral("settings")}},
     {QStringLiteral("ui"), {QStringLiteral("settings"), QStringLiteral("skins")}},

@@ -2,6 +2,8 @@
 #include "Widgets.h"
 
 #include "AppWindow.h"
+#include "Places.h"
+#include "install/Extract.h"
 #include "settings/Settings.h"
 #include "settings/SettingsKeys.h"
 
@@ -112,6 +114,7 @@ void WindowSession::prepare() {
         break;
     case Flow::StartUp:
     case Flow::BoardChoice:
+    case Flow::Upgrade:
         break;
     }
 }
@@ -153,12 +156,40 @@ void WindowSession::run() {
         break;
     }
     case Flow::StartUp:
+    case Flow::Upgrade:
         break;
     }
 }
 
+namespace {
+
+int runUpgrade(const FlowRequest& request) {
+    std::printf("ready\n");
+    std::fflush(stdout);
+    std::string line;
+    std::getline(std::cin, line);
+    const bool goesOn = request.item.endsWith(QLatin1Char('+'));
+    const int stopAt = QStringView(request.item).left(request.item.size() - (goesOn ? 1 : 0)).toInt();
+    const auto check = [&](install::Step step, const QString&) {
+        std::printf("step %d\n", int(step));
+        std::fflush(stdout);
+        if (int(step) == stopAt && !goesOn) {
+            std::getline(std::cin, line); // until the parent kills this process
+        }
+        return true;
+    };
+    install::extractZipChecked(request.appDir + QStringLiteral("/Big.zip"),
+                               request.appDir + QLatin1Char('/') + LibraryRoot, {}, check);
+    return 0;
+}
+
+} // namespace
+
 int runChild(const QStringList& arguments) {
     const FlowRequest request = FlowRequest::fromArguments(arguments);
+    if (request.flow == Flow::Upgrade) {
+        return runUpgrade(request);
+    }
     const qint64 limit = arguments.value(7).toLongLong();
     WindowSession session(request);
     session.platform.onProgress = [](qint64 received, qint64) {
@@ -243,6 +274,18 @@ bool ChildWindow::waitForBytes() {
         if (line.startsWith("progress ") && line.mid(9).toLongLong() > 0) {
             return true;
         }
+    }
+    return false;
+}
+
+bool ChildWindow::waitForLine(const QByteArray& wanted) {
+    // A step may come late on a busy machine: wait as long as the child runs.
+    QByteArray line;
+    while (readLine(line) || process_.state() == QProcess::Running) {
+        if (line == wanted) {
+            return true;
+        }
+        line.clear();
     }
     return false;
 }

@@ -22,6 +22,9 @@ enum class Flow {
     LocalInstall, // the local install of a library folder (local/<item>/<item>.xml)
     Example,      // a double click on a shared example
     BoardChoice,  // choosing board Mega, which writes the settings file
+    Upgrade,      // the package <appDir>/Big.zip unpacked into the library root, no window; the
+                  // child prints "step N" before each install::Step N and stops for good before the
+                  // step named by item ("N"), or goes on ("N+")
 };
 
 struct FlowRequest {
@@ -81,6 +84,8 @@ public:
     void go();
     // Waits for a progress report of more than zero bytes.
     bool waitForBytes();
+    // Waits for the line `line` from the child.
+    bool waitForLine(const QByteArray& line);
     void kill();
     // Waits for the end of the child; the messages it showed.
     QStringList finish();

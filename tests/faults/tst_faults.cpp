@@ -41,6 +41,7 @@ const QString UpToDate = QStringLiteral("库列表已更新为最新版！");
 const QString UnzipFailed = QStringLiteral("解压失败");
 const QString Installed = QStringLiteral("安装成功");
 const QString OpenHost = QStringLiteral("是否打开Quenra？");
+const QString SaveFailed = QStringLiteral("设置保存失败！请检查Dravonel文件夹是否可写。");
 // A trailing "*": the message starts with the text before it (the path that follows varies).
 const QString CopyFailed = QStringLiteral("库文件夹复制失败，库未安装！请检查文件夹权限后重试！\r\n*");
 
@@ -180,6 +181,12 @@ class TestFaults final : public QObject {
 private:
     std::unique_ptr<ServerFiles> files_;
     std::unique_ptr<TestServer> server_;
+    struct UpgradeScene {
+        std::unique_ptr<AppFixture> app;
+        Tree package;
+        Places before;
+    };
+    std::unique_ptr<UpgradeScene> upgrade_;
 
     static void addColumns() {
         QTest::addColumn<Flow>("flow");
@@ -291,6 +298,7 @@ private Q_SLOTS:
         QVERIFY2(server_->isRunning(), qPrintable(server_->errorText()));
     }
     void cleanupTestCase() {
+        upgrade_.reset();
         server_.reset();
         files_.reset();
     }
@@ -392,8 +400,9 @@ private Q_SLOTS:
             {downloadFailed(CacheUnwritable)}, none);
 
         row("board choice: no fault", Flow::BoardChoice, {}, {}, {}, none, {"settings"});
-        // Settings failures are not reported; the file stays as it was.
-        row("board choice: config.ini read-only", Flow::BoardChoice, {}, "config read-only", {}, none, none);
+        // The file stays as it was, and the user is told.
+        row("board choice: config.ini read-only", Flow::BoardChoice, {}, "config read-only", {}, {SaveFailed},
+            none);
 
         row("install: library root read-only", Flow::Install, {}, "root read-only", lib, unzipFailed,
             package);
@@ -428,7 +437,7 @@ private Q_SLOTS:
         row("local install: the copy", Flow::LocalInstall, {}, {}, "MyLib", copyFailed, none);
         row("local install: the copy into a library root it creates", Flow::LocalInstall, {}, "no parent",
             "MyLib", copyFailed, none);
-        row("board choice: the settings file", Flow::BoardChoice, {}, {}, {}, none, none);
+        row("board choice: the settings file", Flow::BoardChoice, {}, {}, {}, {SaveFailed}, none);
     }
     void diskFull() { runRow(true); }
 
@@ -480,6 +489,92 @@ private Q_SLOTS:
         QFile cached(app.file(PackageCache + QStringLiteral("/AHT20.zip")));
         QVERIFY(cached.open(QIODevice::ReadOnly));
         QCOMPARE(cached.readAll(), files_->package(QStringLiteral("AHT20")));
+    }
+
+    // A kill -9 at every step of an upgrade of a library of 30,000 files over its older version, each
+    // followed by a start: the library root holds wholly the old or wholly the new library, and
+    // nothing is left beside it.
+    void killedUpgrade_data() {
+        QTest::addColumn<QString>("stop"); // the step the child stops before ("N"), or runs on in ("N+")
+        using S = install::Step;
+        const auto row = [](const char* name, S step, bool goesOn) {
+            QTest::newRow(name) << QString::number(int(step)) + (goesOn ? QStringLiteral("+") : QString());
+        };
+        row("while unpacking", S::Unpack, true);
+        row("while copying the old folder", S::Prepare, true);
+        row("before the journal", S::Journal, false);
+        row("before the old folder goes aside", S::SetAside, false);
+        row("between old aside and new in", S::MoveIn, false);
+        row("while the old folder is removed", S::Clean, true);
+    }
+    void killedUpgrade() {
+        QFETCH(QString, stop);
+        const QString goodBase = server_->baseUrl();
+        if (!upgrade_) {
+            // One installed library for every row (30,000 files are slow to write and remove): each
+            // row leaves it wholly old, or wholly new, which is then put back to old.
+            upgrade_ = std::make_unique<UpgradeScene>();
+            upgrade_->app = std::make_unique<AppFixture>(*files_, goodBase);
+            const QString big = upgrade_->app->file(LibraryRoot + QStringLiteral("/Big"));
+            for (int d = 0; d < 300; ++d) {
+                const QString folder = big + QStringLiteral("/d%1/").arg(d);
+                QVERIFY(QDir().mkpath(folder));
+                for (int f = 0; f < 100; ++f) {
+                    QFile file(folder + QStringLiteral("f%1").arg(f));
+                    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old") == 3);
+                }
+            }
+            // The package replaces the files of one folder and adds one file.
+            upgrade_->package.insert(QStringLiteral("Big/added.txt"), "new");
+            for (int f = 0; f < 100; ++f) {
+                upgrade_->package.insert(QStringLiteral("Big/d7/f%1").arg(f), "new");
+            }
+            ZipBuilder zip;
+            for (auto it = upgrade_->package.cbegin(); it != upgrade_->package.cend(); ++it) {
+                zip.file(it.key().toUtf8(), it.value());
+            }
+            QVERIFY(zip.write(upgrade_->app->file(QStringLiteral("Big.zip"))));
+            upgrade_->before = snapshotPlaces(upgrade_->app->path());
+        }
+        const AppFixture& app = *upgrade_->app;
+        const Places& before = upgrade_->before;
+
+        FlowRequest request;
+        request.flow = Flow::Upgrade;
+        request.appDir = app.path();
+        request.item = stop;
+        ChildWindow child;
+        QVERIFY2(child.start(request, 0), qPrintable(child.errorText()));
+        child.go();
+        QVERIFY2(child.waitForLine("step " + stop.chopped(stop.endsWith('+') ? 1 : 0).toUtf8()),
+                 "the child never got to the step");
+        child.kill();
+
+        request.flow = Flow::StartUp;
+        request.faultyBase = goodBase;
+        WindowSession start(request);
+        start.prepare();
+        start.run();
+        QCOMPARE(start.platform.messageTexts(), QStringList());
+        const Places after = snapshotPlaces(app.path());
+        Changes upgraded;
+        upgraded.libraryRoot = withFiles(before.libraryRoot, upgrade_->package);
+        const QString asOld = comparePlaces(before, after, {});
+        const QString asNew = comparePlaces(before, after, upgraded);
+        const bool whole = asOld.isEmpty() || asNew.isEmpty();
+        if (!whole) {
+            upgrade_.reset(); // the next row starts afresh
+        } else if (!asNew.isEmpty()) {
+            return;
+        } else {
+            for (auto it = upgrade_->package.cbegin(); it != upgrade_->package.cend(); ++it) {
+                QFile file(app.file(LibraryRoot + QLatin1Char('/') + it.key()));
+                QVERIFY(it.key().endsWith(QLatin1String("added.txt"))
+                            ? file.remove()
+                            : file.open(QIODevice::WriteOnly) && file.write("old") == 3);
+            }
+        }
+        QVERIFY2(whole, qPrintable(asOld + QStringLiteral("\n") + asNew));
     }
 
     // The window's extraction allows 1 GiB (the bomb above declares more and is refused before any

@@ -9,6 +9,7 @@
 using install::ExtractError;
 
 Q_DECLARE_METATYPE(install::ExtractError)
+Q_DECLARE_METATYPE(install::Step)
 
 namespace {
 
@@ -133,24 +134,73 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(QStringLiteral("/evil.txt")));
     }
 
-    void failureWhileMovingUndoesEarlierMoves_data() {
-        QTest::addColumn<QString>("failAt");
-        QTest::newRow("after a new folder and a replaced file") << "LibA/zz.txt";
-        QTest::newRow("at the first move") << "AAA";
+    // A step that fails anywhere in the swap leaves the destination and its parent as they were.
+    void failedStepUndoesEverything_data() {
+        QTest::addColumn<install::Step>("step");
+        QTest::addColumn<QString>("item");
+        QTest::newRow("preparing the second item") << install::Step::Prepare << "LibA";
+        QTest::newRow("setting the second item aside, the first one in") << install::Step::SetAside << "LibA";
+        QTest::newRow("moving the second item in") << install::Step::MoveIn << "LibA";
     }
-    void failureWhileMovingUndoesEarlierMoves() {
-        QFETCH(QString, failAt);
-        // Moves go in name order: AAA (a new folder), LibA/LibA.xml (replaces), LibA/zz.txt.
+    void failedStepUndoesEverything() {
+        QFETCH(install::Step, step);
+        QFETCH(QString, item);
+        // Items go in name order: AAA (new), LibA (replaced).
         Sandbox s(ZipBuilder()
                       .file("AAA/a.txt", "a")
                       .file("LibA/LibA.xml", "new xml")
                       .file("LibA/zz.txt", "z")
                       .bytes());
         const QMap<QString, QByteArray> before = snapshot(s.root);
-        const install::ExtractResult r = install::extractZipChecked(
-            s.zip, s.dest, {}, [&](const QString& target) { return !target.endsWith(failAt); });
+        const install::ExtractResult r =
+            install::extractZipChecked(s.zip, s.dest, {}, [&](install::Step at, const QString& target) {
+                return !(at == step && target.endsWith('/' + item));
+            });
         QCOMPARE(r.error, ExtractError::WriteFailed);
         QCOMPARE(snapshot(s.root), before);
+    }
+
+    // A symbolic link already inside an extraction destination is never followed: nothing is written
+    // through it, whatever the archive brings at its place.
+    void linkInDestination_data() {
+        QTest::addColumn<QString>("link"); // below the destination, pointing to the folder "outside"
+        QTest::addColumn<QByteArray>("archive");
+        QTest::addColumn<ExtractError>("error");
+        QTest::addColumn<QString>("after"); // after a success: the file at the link's place, or "<link>"
+        QTest::newRow("a folder of a library, the archive going inside")
+            << "LibA/sub" << ZipBuilder().file("LibA/sub/evil.txt", "x").bytes() << ExtractError::Conflict
+            << "";
+        QTest::newRow("a library folder, the archive going inside")
+            << "Linked" << ZipBuilder().file("Linked/evil.txt", "x").bytes() << ExtractError::Conflict << "";
+        QTest::newRow("a file the archive replaces")
+            << "LibA/f" << ZipBuilder().file("LibA/f", "new").bytes() << ExtractError::None << "new";
+        QTest::newRow("kept as a link in an upgraded library")
+            << "LibA/keep" << ZipBuilder().file("LibA/LibA.xml", "new").bytes() << ExtractError::None
+            << "<link>";
+    }
+    void linkInDestination() {
+        QFETCH(QString, link);
+        QFETCH(QByteArray, archive);
+        QFETCH(ExtractError, error);
+        QFETCH(QString, after);
+        Sandbox s(archive);
+        const QString outside = s.root + QStringLiteral("/outside");
+        writeFile(outside + QStringLiteral("/inside.txt"), "outside");
+        QVERIFY(QFile::link(outside, s.dest + '/' + link));
+        const QMap<QString, QByteArray> outsideBefore = snapshot(outside);
+        const QMap<QString, QByteArray> before = snapshot(s.root);
+        const install::ExtractResult r = install::extractZip(s.zip, s.dest);
+        QVERIFY2(r.error == error, qPrintable(r.detail));
+        QCOMPARE(snapshot(outside), outsideBefore);
+        if (error != ExtractError::None) {
+            QCOMPARE(snapshot(s.root), before);
+        } else if (after == QLatin1String("<link>")) {
+            QCOMPARE(QFileInfo(s.dest + '/' + link).symLinkTarget(), outside);
+            QCOMPARE(readFile(s.dest + QStringLiteral("/LibA/old.txt")), QByteArray("kept"));
+        } else {
+            QVERIFY(!QFileInfo(s.dest + '/' + link).isSymLink());
+            QCOMPARE(readFile(s.dest + '/' + link), after.toUtf8());
+        }
     }
 
     void safeEntryPath_data() {

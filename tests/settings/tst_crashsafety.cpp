@@ -26,7 +26,16 @@ QByteArray settingsVersion(char fill) {
     return ini::withValue(SettingsBefore, u"Dravonel", u"quenra", settingsValue(fill));
 }
 
+constexpr int KeysPerCopy = 40;
+
 int runWriter(const QString& mode, const QString& path) {
+    if (mode.startsWith(QLatin1String("keys"))) {
+        // One running copy of the program setting keys of its own, all at once with another copy.
+        for (int i = 0; i < KeysPerCopy; ++i) {
+            ini::writeValue(path, u"Dravonel", mode + QString::number(i), QStringLiteral("v"));
+        }
+        return 0;
+    }
     for (int i = 0;; ++i) {
         const char fill = (i % 2) ? 'b' : 'a';
         if (mode == QLatin1String("settings")) {
@@ -83,6 +92,25 @@ private Q_SLOTS:
             return bytes == (settings ? settingsVersion(fill) : cacheVersion(fill));
         };
         QVERIFY2(whole('a') || whole('b'), "the file is not one whole version");
+    }
+
+    // Two running copies writing at the same moment lose none of each other's keys.
+    void twoCopiesLoseNoKey() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("config.ini"));
+        QProcess a;
+        QProcess b;
+        a.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--writer"), QStringLiteral("keysA"), path});
+        b.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--writer"), QStringLiteral("keysB"), path});
+        QVERIFY(a.waitForFinished(60000) && b.waitForFinished(60000));
+        for (const char* copy : {"keysA", "keysB"}) {
+            for (int i = 0; i < KeysPerCopy; ++i) {
+                QCOMPARE(ini::readValue(path, u"Dravonel", QLatin1String(copy) + QString::number(i)),
+                         QStringLiteral("v"));
+            }
+        }
     }
 };
 

@@ -15,6 +15,9 @@ private Q_SLOTS:
         row("notice marker", "公告：欢迎使用", "b9abb8e6a3babbb6d3adcab9d3c3");
         row("brackets", "将【AHT20】加入", "bdaba1be4148543230a1bfbcd3c8eb");
         row("empty", "", "");
+        // Beyond GBK: GB18030's own forms, never "?".
+        row("beyond GBK", "björn/😀.qss", "626a81308b32726e2f9439fc362e717373");
+        row("euro as code page 936 writes it", "€", "80");
     }
     void knownBytes() {
         QFETCH(QString, text);
@@ -36,6 +39,7 @@ private Q_SLOTS:
         // Code page 936 maps 0xFF on its own (to U+F8F5), so it starts no pair.
         QTest::newRow("0xff stands alone")
             << QByteArray::fromHex("ffffffab") << QString(3, QChar(0xF8F5)) + fffd;
+        QTest::newRow("four bytes cut off") << QByteArray::fromHex("418130") << QStringLiteral("A") + fffd;
         QTest::newRow("whole pair is kept") << QByteArray::fromHex("41b9ab") << QStringLiteral("A公");
         QTest::newRow("long text") << QByteArray(100000, 'x') + QByteArray::fromHex("b9abb9")
                                    << QString(100000, QLatin1Char('x')) + QStringLiteral("公") + fffd;

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -123,6 +124,47 @@ private Q_SLOTS:
         QFETCH(QString, value);
         QFETCH(QByteArray, after);
         QCOMPARE(ini::withValue(before, u"D", u"k", value), after);
+    }
+
+    // Values written to a file through writeValue(): the bytes the file then holds, and the value
+    // read back whole.
+    void storedValues_data() {
+        QTest::addColumn<QByteArray>("before"); // empty: no file
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+        const auto row = [](const char* name, const QByteArray& before, const char* value,
+                            const QByteArray& after) {
+            QTest::newRow(name) << before << QString::fromUtf8(value) << after;
+        };
+        row("blank at the start", "", " lead.qss", "[D]\r\nk=\" lead.qss\"\r\n");
+        row("enclosing double quotes", "", "\"a\"", "[D]\r\nk=\"\"a\"\"\r\n");
+        row("enclosing single quotes", "", "'a'", "[D]\r\nk=\"'a'\"\r\n");
+        row("inner quotes as they are", "", "a\"b\"", "[D]\r\nk=a\"b\"\r\n");
+        row("beyond GBK", "", "björn/😀.qss",
+            "[D]\r\nk=" + QByteArray::fromHex("626a81308b32726e2f9439fc362e717373") + "\r\n");
+        row("UTF-8 with a byte-order mark", "\xEF\xBB\xBF[D]\r\nk=old\r\n", "新",
+            "\xEF\xBB\xBF[D]\r\nk=\xE6\x96\xB0\r\n");
+        const auto utf16 = [](const char* text, QStringConverter::Encoding e) {
+            return QByteArray(
+                QStringEncoder(e, QStringConverter::Flag::WriteBom).encode(QString::fromUtf8(text)));
+        };
+        row("UTF-16 LE", utf16("[D]\r\nk=old\r\n", QStringConverter::Utf16LE), "新",
+            utf16("[D]\r\nk=新\r\n", QStringConverter::Utf16LE));
+        row("UTF-16 BE, section added", utf16("[X]\r\n", QStringConverter::Utf16BE), "新",
+            utf16("[X]\r\n[D]\r\nk=新\r\n", QStringConverter::Utf16BE));
+    }
+    void storedValues() {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, after);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("x.ini"));
+        if (!before.isEmpty()) {
+            writeAll(path, before);
+        }
+        QVERIFY(ini::writeValue(path, u"D", u"k", value));
+        QCOMPARE(readAll(path), after);
+        QCOMPARE(ini::readValue(path, u"D", u"k"), value);
     }
 
     void settingsWriteThenRead() {
