@@ -12,8 +12,10 @@
 // exactly what an archive holds: raw name bytes in any encoding, the UTF-8 mark, links, hostile names.
 class ZipBuilder {
 public:
-    ZipBuilder& file(const QByteArray& name, const QByteArray& data, bool utf8Flag = false) {
-        entries_.append({name, data, utf8Flag, 0100644, 0, crc32(data), quint32(data.size())});
+    // `mode`: the Unix type and permission bits the archive records.
+    ZipBuilder& file(const QByteArray& name, const QByteArray& data, bool utf8Flag = false,
+                     int mode = 0100644) {
+        entries_.append({name, data, utf8Flag, mode, 0, crc32(data), quint32(data.size())});
         return *this;
     }
     ZipBuilder& folder(const QByteArray& name) {
@@ -26,7 +28,7 @@ public:
         return *this;
     }
     // A file whose data is already a raw deflate stream; `crc` and `size` are what the archive
-    // declares for the unpacked data (a test may declare them falsely).
+    // declares for the unpacked data (a test may declare them falsely). storedDeflate() makes one.
     ZipBuilder& deflated(const QByteArray& name, const QByteArray& stream, quint32 crc, quint32 size) {
         entries_.append({name, stream, false, 0100644, 8, crc, size});
         return *this;
@@ -84,6 +86,37 @@ public:
         return out;
     }
 
+    // `data` as a raw deflate stream of uncompressed blocks.
+    static QByteArray storedDeflate(const QByteArray& data) {
+        QByteArray out;
+        for (qsizetype at = 0; at < data.size(); at += 0xffff) {
+            const QByteArray part = data.mid(at, 0xffff);
+            out.append(at + part.size() == data.size() ? '\x01' : '\x00'); // the last block?
+            put16(out, quint32(part.size()));
+            put16(out, quint32(~part.size() & 0xffff));
+            out.append(part);
+        }
+        return out;
+    }
+    static quint32 crc32(const QByteArray& data) {
+        static const std::array<quint32, 256> table = [] {
+            std::array<quint32, 256> t{};
+            for (quint32 i = 0; i < 256; ++i) {
+                quint32 c = i;
+                for (int k = 0; k < 8; ++k) {
+                    c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+                }
+                t[i] = c;
+            }
+            return t;
+        }();
+        quint32 c = 0xFFFFFFFFu;
+        for (const char ch : data) {
+            c = table[(c ^ quint8(ch)) & 0xff] ^ (c >> 8);
+        }
+        return c ^ 0xFFFFFFFFu;
+    }
+
     bool write(const QString& path) const {
         QFile f(path);
         return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes()) >= 0;
@@ -108,23 +141,5 @@ private:
     static void put32(QByteArray& b, quint32 v) {
         put16(b, v & 0xffff);
         put16(b, v >> 16);
-    }
-    static quint32 crc32(const QByteArray& data) {
-        static const std::array<quint32, 256> table = [] {
-            std::array<quint32, 256> t{};
-            for (quint32 i = 0; i < 256; ++i) {
-                quint32 c = i;
-                for (int k = 0; k < 8; ++k) {
-                    c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-                }
-                t[i] = c;
-            }
-            return t;
-        }();
-        quint32 c = 0xFFFFFFFFu;
-        for (const char ch : data) {
-            c = table[(c ^ quint8(ch)) & 0xff] ^ (c >> 8);
-        }
-        return c ^ 0xFFFFFFFFu;
     }
 };
