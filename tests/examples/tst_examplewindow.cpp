@@ -2,7 +2,6 @@
 #include "Support.h"
 #include "TestServer.h"
 #include "ZipBuilder.h"
-#include "install/ExampleEntry.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -95,6 +94,8 @@ private Q_SLOTS:
         row("package name leaving the cache", "越界[../led]", {"! 库名【../led" + badName}, {});
         row("title leaving the examples", "../越界[led]", {"! 示例【../越界" + badName}, {});
         row("title ending in a dot", "流水灯.[led]", {"! 示例【流水灯." + badName}, {});
+        row("first brackets name the package, every one leaves the title", "x[led]y[led]", opens("xy"),
+            {"/led.zip"}, "流水灯.qnp");
         row("] before [", "a]b[c]", {}, {});
         row("no ]", "无右括号[led", {}, {});
         row("nothing selected", "", {}, {});
@@ -140,29 +141,6 @@ private Q_SLOTS:
         QCOMPARE(readFile(w.examples() + QStringLiteral("/mine.qnp")), QByteArray("kept"));
         QTest::mouseClick(child<QPushButton>(*w.window, "Command30"), Qt::LeftButton);
         QCOMPARE(w.platform.opened, QStringList{w.examples()});
-    }
-
-    // The rows' edge cases the window table does not show.
-    void parse_data() {
-        QTest::addColumn<QString>("row");
-        QTest::addColumn<QString>("package"); // "<none>": the row names no example
-        QTest::addColumn<QString>("title");
-        const auto row = [](const char* tag, const QString& row, const QString& package,
-                            const QString& title) { QTest::newRow(tag) << row << package << title; };
-        row("spaces and Chinese kept", "呼吸灯 演示 [breath]", "breath", "呼吸灯 演示 ");
-        row("no [ but ]", "led]x", "led", "led]x");
-        row("empty brackets", "空[]", "", "空");
-        row("first brackets only", "a[b]c[d]", "b", "ac[d]");
-        row("every occurrence removed from title", "x[p]y[p]", "p", "xy");
-        row("empty row", "", "<none>", "");
-    }
-    void parse() {
-        QFETCH(QString, row);
-        QFETCH(QString, package);
-        QFETCH(QString, title);
-        const ExampleEntry e = parseExampleEntry(row).value_or(ExampleEntry{QStringLiteral("<none>"), {}});
-        QCOMPARE(e.packageName, package);
-        QCOMPARE(e.title, title);
     }
 };
 

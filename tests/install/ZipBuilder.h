@@ -38,48 +38,31 @@ public:
         QByteArray out;
         QByteArray central;
         for (const Entry& e : entries_) {
-            const quint16 flags = e.utf8 ? 0x0800 : 0;
-            const quint32 offset = quint32(out.size());
-            put32(out, 0x04034b50);
-            put16(out, 20);
-            put16(out, flags);
-            put16(out, e.method);
-            put16(out, 0);    // time
-            put16(out, 0x21); // date: 1980-01-01
-            put32(out, e.crc);
-            put32(out, quint32(e.data.size()));
-            put32(out, e.size);
-            put16(out, quint16(e.name.size()));
-            put16(out, 0);
-            out.append(e.name);
-            out.append(e.data);
-
+            // The fields the local header and the central directory share: version needed, flags,
+            // method, time, date 1980-01-01, crc, sizes, name length.
+            QByteArray common;
+            for (const quint32 v : {20u, e.utf8 ? 0x0800u : 0u, quint32(e.method), 0u, 0x21u}) {
+                put16(common, v);
+            }
+            put32(common, e.crc);
+            put32(common, quint32(e.data.size()));
+            put32(common, e.size);
+            put16(common, quint32(e.name.size()));
             put32(central, 0x02014b50);
-            put16(central, (3 << 8) | 20); // made on Unix, so the mode bits count
-            put16(central, 20);
-            put16(central, flags);
-            put16(central, e.method);
-            put16(central, 0);
-            put16(central, 0x21);
-            put32(central, e.crc);
-            put32(central, quint32(e.data.size()));
-            put32(central, e.size);
-            put16(central, quint16(e.name.size()));
-            put16(central, 0);
-            put16(central, 0);
-            put16(central, 0);
-            put16(central, 0);
+            put16(central, (3 << 8) | 20);           // made on Unix, so the mode bits count
+            central += common + QByteArray(8, '\0'); // no extra field, comment, disk, attributes
             put32(central, (quint32(e.mode) << 16) | ((e.mode & 040000) ? 0x10 : 0));
-            put32(central, offset);
-            central.append(e.name);
+            put32(central, quint32(out.size()));
+            central += e.name;
+            put32(out, 0x04034b50);
+            out += common + QByteArray(2, '\0') + e.name + e.data;
         }
         const quint32 centralOffset = quint32(out.size());
-        out.append(central);
+        out += central;
         put32(out, 0x06054b50);
-        put16(out, 0);
-        put16(out, 0);
-        put16(out, quint16(entries_.size()));
-        put16(out, quint16(entries_.size()));
+        for (const quint32 v : {0u, 0u, quint32(entries_.size()), quint32(entries_.size())}) {
+            put16(out, v);
+        }
         put32(out, quint32(central.size()));
         put32(out, centralOffset);
         put16(out, 0);

@@ -7,6 +7,10 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using install::ExtractError;
 
 Q_DECLARE_METATYPE(install::ExtractError)
@@ -118,7 +122,14 @@ private Q_SLOTS:
         Sandbox s(archive);
         const QString dest = destination == QLatin1String("<none>") ? QString() : s.root + '/' + destination;
         const QMap<QString, QByteArray> before = snapshot(s.root);
+#ifdef Q_OS_UNIX
+        // A user whose files are writable by everyone still gets plain permissions from an archive.
+        const mode_t mask = ::umask(0);
+#endif
         const install::ExtractResult r = install::extractZip(s.zip, dest, {maxBytes, maxEntries});
+#ifdef Q_OS_UNIX
+        ::umask(mask);
+#endif
         QVERIFY2(r.error == error, qPrintable(r.detail));
         if (error == ExtractError::None) {
             const QFileInfo file(dest + '/' + landed);
