@@ -204,57 +204,52 @@ private Q_SLOTS:
     }
 
     // The library root opens in the file manager; a library's folders and files open for viewing
-    // only, never run. A catalog name that is no plain file name opens nothing.
+    // only, never run. A catalog name that is no plain file name opens nothing; without a board no
+    // button acts.
     void openButtons_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("library");
-        QTest::addColumn<QString>("suffix"); // empty: the name is refused
-        const std::pair<const char*, const char*> rows[]{{"Command21", ""},
-                                                         {"Command101", "/AHT20/examples/"},
-                                                         {"Command102", "/AHT20"},
-                                                         {"Command200", "/AHT20/AHT20.xml"},
-                                                         {"Command201", "/AHT20/block/AHT20.js"},
-                                                         {"Command202", "/AHT20/generator/AHT20.js"}};
-        for (const auto& [button, suffix] : rows) {
-            QTest::newRow(button) << QString::fromLatin1(button) << "AHT20" << QString::fromLatin1(suffix);
+        QTest::addColumn<QString>("board");
+        QTest::addColumn<QString>("want"); // "open " or "view " and a path below the root, or a message
+        const std::pair<const char*, const char*> rows[]{{"Command21", "open "},
+                                                         {"Command101", "view /AHT20/examples/"},
+                                                         {"Command102", "view /AHT20"},
+                                                         {"Command200", "view /AHT20/AHT20.xml"},
+                                                         {"Command201", "view /AHT20/block/AHT20.js"},
+                                                         {"Command202", "view /AHT20/generator/AHT20.js"}};
+        for (const auto& [button, want] : rows) {
+            QTest::newRow(button) << QString::fromLatin1(button) << "AHT20"
+                                  << "Uno" << QString::fromLatin1(want);
         }
-        QTest::newRow("Command201, ../../../../tmp/payload") << "Command201"
-                                                             << "../../../../tmp/payload"
-                                                             << "";
+        QTest::newRow("Command201, ../../../../tmp/payload")
+            << "Command201"
+            << "../../../../tmp/payload"
+            << "Uno"
+            << "! " + kBadName.arg("../../../../tmp/payload");
+        for (const char* b : {"Command21", "Command13", "Command19", "Command6"}) {
+            QTest::addRow("%s, no board", b) << b << "AHT20"
+                                             << ""
+                                             << "x 请先选择对应板块后重试！！";
+        }
     }
     void openButtons() {
         QFETCH(QString, button);
         QFETCH(QString, library);
-        QFETCH(QString, suffix);
-        auto s = open();
-        child<QListWidget>(s->w(), "List2")->addItem(library);
-        s->click(child<QListWidget>(s->w(), "List2"),
-                 library); // not installed: the paths are opened all the same
-        s->w().findChild<QPushButton*>(button)->click();
-        const bool folder = button == QLatin1String("Command21");
-        QCOMPARE(s->platform.opened, QStringList(folder ? 1 : 0, s->root()));
-        if (suffix.isEmpty() && !folder) {
-            QVERIFY(s->platform.viewed.isEmpty());
-            QCOMPARE(shown(s->platform), QStringList{"! " + kBadName.arg(library)});
-            return;
+        QFETCH(QString, board);
+        QFETCH(QString, want);
+        auto s = open(board);
+        if (child<QListWidget>(s->w(), "List2")->findItems(library, Qt::MatchExactly).isEmpty()) {
+            child<QListWidget>(s->w(), "List2")->addItem(library);
         }
-        QCOMPARE(s->platform.viewed, QStringList(folder ? 0 : 1, s->root() + suffix));
-        QVERIFY(s->platform.messages.isEmpty());
-    }
-
-    void buttonsNeedABoard_data() {
-        QTest::addColumn<QString>("button");
-        for (const char* b : {"Command21", "Command13", "Command19", "Command6"}) {
-            QTest::newRow(b) << QString::fromLatin1(b);
-        }
-    }
-    void buttonsNeedABoard() {
-        QFETCH(QString, button);
-        auto s = open(QString());
-        s->click(child<QListWidget>(s->w(), "List2"), QStringLiteral("AHT20"));
+        s->click(child<QListWidget>(s->w(), "List2"), library); // not installed: opened all the same
         s->w().findChild<QPushButton*>(button)->click();
-        QCOMPARE(shown(s->platform), QStringList{QStringLiteral("x 请先选择对应板块后重试！！")});
-        QVERIFY(s->platform.opened.isEmpty());
+        const auto path = [&](const char* verb) {
+            return want.startsWith(verb) ? QStringList{s->root() + want.mid(5)} : QStringList();
+        };
+        QCOMPARE(s->platform.opened, path("open "));
+        QCOMPARE(s->platform.viewed, path("view "));
+        QCOMPARE(shown(s->platform),
+                 want.startsWith("open ") || want.startsWith("view ") ? QStringList() : QStringList{want});
         QVERIFY(server_->requestLog().isEmpty());
     }
 
