@@ -293,13 +293,10 @@ private:
     QString dialogFileName_;
 
     QString currentVersion_;  // this program's version, from the settings
-    QString latestVersion_;   // the catalog's last version line
     QString catalogUrl_;      // set by the download, used again by the refresh
     QString selectedLibrary_; // the library last clicked in either list
 
     std::unique_ptr<net::HttpClient> http_;
-    // The body of the last catalog transfer, as it came (GBK, line ends included).
-    QByteArray catalogBody_;
     // The catalog cache parsed for the details panel; parsed again when the file changes.
     install::CatalogIndex catalogIndex_;
     // The path last chosen for a local install.

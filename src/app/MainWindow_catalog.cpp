@@ -73,7 +73,6 @@ bool MainWindow::updateCatalog(const QString& failureText) {
         catalogUpdateFailed(failureText);
         return false;
     }
-    catalogBody_ = fetched.body;
     if (!gbk::decode(fetched.body).contains(catstr::NoticeMarker)) {
         catalogUpdateFailed(catstr::UpdateFailed);
         return false;
@@ -133,8 +132,7 @@ bool MainWindow::parseCatalogCache() {
         libraryUpdateLabel->setText(catstr::libraryUpdateCaption(*parsed->libraryUpdate));
     }
     if (!parsed->versions.isEmpty()) {
-        latestVersion_ = parsed->versions.last();
-        latestVersionLabel->setText(catstr::latestVersionCaption(latestVersion_));
+        latestVersionLabel->setText(catstr::latestVersionCaption(parsed->versions.last()));
     }
     // A catalog with thousands of version lines must not ask thousands of times: one question per
     // parse, about the last version that differs from ours.
