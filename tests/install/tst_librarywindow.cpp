@@ -5,6 +5,7 @@
 #include "settings/Gbk.h"
 #include "settings/Settings.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDateTime>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -280,21 +282,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("requested");
-        QTest::addColumn<QString>("outcome");  // installed, cancelled or refused
-        QTest::addColumn<QString>("hostFile"); // the host path's file name
+        QTest::addColumn<QString>("outcome");  // installed, cancelled, refused, unpack cancelled or panel
+        QTest::addColumn<QString>("hostFile"); // the host path's file name; <relative>, <missing>
+        QTest::addColumn<bool>("fromLocal");   // name clicked in List3, after AHT20 in List2
         const auto row = [](const char* tag, const char* button, const QString& name,
                             const QString& requested, const QString& outcome,
-                            const QString& hostFile = "Quenra.exe") {
-            QTest::newRow(tag) << QString::fromLatin1(button) << name << requested << outcome << hostFile;
+                            const QString& hostFile = "Quenra.exe", bool fromLocal = false) {
+            QTest::newRow(tag) << QString::fromLatin1(button) << name << requested << outcome << hostFile
+                               << fromLocal;
         };
         row("install", "Command13", "AHT20", "/AHT20.zip", "installed");
         row("update, name with a space", "Command19", "Servo Motor", "/Servo%20Motor.zip", "installed");
+        row("update of the library shown, clicked in List3", "Command19", "Servo Motor", "/Servo%20Motor.zip",
+            "installed", "Quenra.exe", true);
         row("reinstall, Chinese name, GBK entries", "Command6", "RGB灯带", "/RGB%E7%81%AF%E5%B8%A6.zip",
             "installed");
         row("cancelled", "Command13", "AHT20", "/AHT20.zip", "cancelled");
+        row("cancelled while unpacking", "Command13", "AHT20", "/AHT20.zip", "unpack cancelled");
         row("entries leaving the root", "Command13", "Bad", "/Bad.zip", "refused");
-        // Such a host path is used as it is, so the destination is the program file itself.
-        row("host file name in other case", "Command13", "AHT20", "/AHT20.zip", "refused", "quenra.exe");
+        row("host file name in other case", "Command13", "AHT20", "", "panel", "quenra.exe");
+        row("relative host path", "Command13", "AHT20", "", "panel", "<relative>");
+        row("no Quenra.exe at the host path", "Command6", "AHT20", "", "panel", "<missing>");
     }
     void installs() {
         QFETCH(QString, button);
@@ -302,24 +310,50 @@ private Q_SLOTS:
         QFETCH(QString, requested);
         QFETCH(QString, outcome);
         QFETCH(QString, hostFile);
+        QFETCH(bool, fromLocal);
         auto s = open();
         s->app.writeFile(kRoot + "/Other/keep.txt", "other");
         s->app.writeFile("host/" + hostFile, "program");
-        child<QLineEdit>(s->w(), "Text8")->setText(s->app.file("host/" + hostFile));
+        QString hostPath = s->app.file("host/" + hostFile);
+        if (hostFile == QLatin1String("<relative>")) {
+            hostPath = QStringLiteral("host/Quenra.exe");
+        } else if (hostFile == QLatin1String("<missing>")) {
+            hostPath = s->app.file(QStringLiteral("gone/Quenra.exe"));
+        }
+        child<QLineEdit>(s->w(), "Text8")->setText(hostPath);
         s->app.writeFile("Dravonel/ku/Wenjian/" + name + ".zip", "stale"); // replaced by the download
         const QMap<QString, QByteArray> host = snapshot(s->app.file(QStringLiteral("host")));
-        QStringList messages{confirmText(name)};
-        if (outcome != QLatin1String("cancelled")) {
+        const bool panel = outcome == QLatin1String("panel");
+        QStringList messages;
+        if (!panel) {
+            messages << confirmText(name);
+        }
+        if (outcome == QLatin1String("unpack cancelled")) {
+            // The question comes after the download: the unpacking's indicator is the one cancelled.
+            s->platform.onMessage = [p = &s->platform](const Platform::Message&) {
+                p->cancelOnFirstProgress = true;
+                return std::optional<Platform::Answer>(Platform::Answer::Ok);
+            };
+        } else if (outcome != QLatin1String("cancelled") && !panel) {
             s->platform.answers = {Platform::Answer::Ok, Platform::Answer::Ok, Platform::Answer::Ok};
             messages << (outcome == QLatin1String("installed") ? QStringList{kInstalled, kOpenHost}
                                                                : QStringList{QStringLiteral("! 解压失败")});
         }
-        s->click(child<QListWidget>(s->w(), "List2"), name);
+        s->click(child<QListWidget>(s->w(), "List2"), fromLocal ? QStringLiteral("AHT20") : name);
+        if (fromLocal) {
+            s->app.writeFile(kRoot + '/' + name + '/' + name + ".xml", "<xml/>");
+            s->w().findChild<QAction*>("bendiku")->trigger();
+            s->click(child<QListWidget>(s->w(), "List3"), name);
+        }
         s->w().findChild<QPushButton*>(button)->click();
         QCOMPARE(shown(s->platform), messages);
-        QCOMPARE(server_->requestLog(), QStringList{requested});
-        QCOMPARE(s->platform.progressLabels.size(), 1);
-        QCOMPARE(readFile(s->cached(name)), readFile(served_.filePath(name + ".zip")));
+        QCOMPARE(server_->requestLog(), requested.isEmpty() ? QStringList{} : QStringList{requested});
+        QCOMPARE(child<QGroupBox>(s->w(), "Frame9")->isVisible(), panel);
+        const bool unpacked = outcome != QLatin1String("cancelled") && !panel;
+        const QStringList labels{QStringLiteral("正在下载库文件……"), QStringLiteral("正在解压……")};
+        QCOMPARE(s->platform.progressLabels, labels.first(panel ? 0 : unpacked ? 2 : 1));
+        QCOMPARE(readFile(s->cached(name)),
+                 panel ? QByteArray("stale") : readFile(served_.filePath(name + ".zip")));
         QCOMPARE(
             QDir(s->app.file(QStringLiteral("Dravonel/ku/Wenjian"))).entryList(QDir::Files | QDir::Hidden),
             QStringList{name + ".zip"}); // nothing left beside the package
@@ -335,6 +369,7 @@ private Q_SLOTS:
             QCOMPARE(snapshot(s->app.file(QStringLiteral("host"))), host);
         }
         QVERIFY(!QFileInfo::exists(QDir::tempPath() + QStringLiteral("/evil.txt")));
+        QVERIFY(!QFileInfo::exists(QDir::currentPath() + QStringLiteral("/host")));
         QCOMPARE(child<QListWidget>(s->w(), "List3")->findItems(name, Qt::MatchExactly).isEmpty(),
                  !installed);
         QCOMPARE(s->platform.started, QStringList(installed ? 1 : 0, s->exe()));
@@ -428,8 +463,14 @@ private Q_SLOTS:
         row("question cancelled", "lib/bar/foo.xml", 0, {confirmText("foo")}, before);
         row("library already in the root", kRoot + "/bar/bar.xml", 2,
             {confirmText("bar"), kInstalled, kOpenHost}, before);
-        row("copy fails", "lib/blocked/foo.xml", 2,
-            {confirmText("foo"), "! 库文件夹复制失败，库未安装！请检查文件夹权限后重试！"}, before);
+        const QString copyFailed = "! 库文件夹复制失败，库未安装！请检查文件夹权限后重试！";
+        row("copy fails", "lib/blocked/foo.xml", 2, {confirmText("foo"), copyFailed}, before);
+        row("folder reached through a link keeps the chosen name", "lib/alias/foo.xml", 3, installed,
+            QStringList{"alias", "alias/block", "alias/block/bar.js", "alias/foo.xml"} + before);
+        row("link inside to inside copied as its target", "lib/linked/foo.xml", 3, installed,
+            before + QStringList{"linked", "linked/foo.xml", "linked/real.txt", "linked/same.txt"});
+        row("link leading out stops the copy", "lib/outward/foo.xml", 2, {confirmText("foo"), copyFailed},
+            before);
     }
     void localInstall() {
         QFETCH(QString, chosen);
@@ -443,6 +484,13 @@ private Q_SLOTS:
         s->writeReadme(QStringLiteral("bar"), QStringLiteral("1"));
         s->app.writeFile(kRoot + QStringLiteral("/bar/bar.xml"), "<xml/>");
         s->app.writeFile(kRoot + QStringLiteral("/blocked"), "in the way");
+        s->app.writeFile(QStringLiteral("lib/linked/foo.xml"), "<xml/>");
+        s->app.writeFile(QStringLiteral("lib/linked/real.txt"), "real");
+        QVERIFY(QFile::link(QStringLiteral("real.txt"), s->app.file(QStringLiteral("lib/linked/same.txt"))));
+        s->app.writeFile(QStringLiteral("lib/outward/foo.xml"), "<xml/>");
+        QVERIFY(QFile::link(QStringLiteral("../bar/foo.xml"),
+                            s->app.file(QStringLiteral("lib/outward/out.xml"))));
+        QVERIFY(QFile::link(QStringLiteral("bar"), s->app.file(QStringLiteral("lib/alias"))));
         if (!chosen.isEmpty()) {
             s->platform.fileAnswers << s->app.file(chosen);
         }
