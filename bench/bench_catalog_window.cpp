@@ -36,6 +36,7 @@ public:
     std::unique_ptr<Progress> beginProgress(const QString&) override {
         class None final : public Progress {
             void setProgress(qint64, qint64) override {}
+            void setCount(qint64) override {}
             void setCancelHandler(std::function<void()>) override {}
         };
         return std::make_unique<None>();

@@ -77,6 +77,7 @@ ConversionWindow::ConversionWindow(const AppContext& context, QWidget* parent)
     buildControls();
     controls::describe(*this, purposes::ConversionWindow);
     connectHandlers();
+    controls::orderTabsVisually(this);
     load();
 }
 

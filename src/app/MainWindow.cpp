@@ -98,6 +98,7 @@ MainWindow::MainWindow(const AppContext& context, QWidget* parent)
     buildPathPanel();
     parseCatalogButton = hiddenButton(client, "Command3", appstr::ParseCatalogCaption);
     connectHandlers();
+    controls::orderTabsVisually(client);
 
     noticeTimer = named(new QTimer(this), "Timer1");
     noticeTimer->setInterval(40);
@@ -356,6 +357,7 @@ void MainWindow::connectHandlers() {
                 [this] { openConfiguredPage(keys::ChatGroupPage); });
     }
     connect(siteList, &QListWidget::itemDoubleClicked, this, &MainWindow::onSiteDoubleClicked);
+    controls::actOnEnter(siteList, [this] { onSiteDoubleClicked(); });
 
     // Libraries. A click is any change of the selected row, by mouse or by the arrow keys, and a
     // click on the row already selected (the details are read anew, so a changed description file
@@ -388,10 +390,13 @@ void MainWindow::connectHandlers() {
     connect(openSharedExamplesButton, &QPushButton::clicked, this,
             [this] { platform().openWithDesktop(examplesFolder()); });
     connect(exampleList, &QListWidget::itemDoubleClicked, this, &MainWindow::onExampleDoubleClicked);
+    controls::actOnEnter(exampleList, [this] { onExampleDoubleClicked(); });
 
     // Conversion window and skins.
     connect(conversionButton, &QPushButton::clicked, this, &MainWindow::openConversionWindow);
     connect(skinList, &QListWidget::itemClicked, this, &MainWindow::onSkinClicked);
+    // The arrow keys only move through the skins; Enter takes one (and closes the panel, as a click).
+    controls::actOnEnter(skinList, [this] { onSkinClicked(); });
 }
 
 void MainWindow::startUp() {
@@ -417,6 +422,12 @@ void MainWindow::placeOverlay(QGroupBox* panel, double leftTw, double topTw) {
     panel->move(twips::px(leftTw), twips::px(topTw));
 }
 
+void MainWindow::showPathPanel() {
+    pathPanel->setGeometry(twips::rect(20, 0, outerWidthTwips() - 150, outerHeightTwips() - 750));
+    pathPanel->show();
+    pathPanel->raise();
+}
+
 void MainWindow::load() {
     spareList->hide();
     for (QGroupBox* panel : {skinPanel, aboutPanel, sitesPanel, examplesPanel, donationPanel}) {
@@ -438,9 +449,7 @@ void MainWindow::load() {
     if (host::isValidHostPath(hostPathEdit->text(), sep)) {
         runHostButton->setEnabled(true);
     } else {
-        pathPanel->setGeometry(twips::rect(20, 0, w - 150, h - 750));
-        pathPanel->show();
-        pathPanel->raise();
+        showPathPanel();
         runHostButton->setEnabled(false);
     }
 
@@ -450,8 +459,11 @@ void MainWindow::load() {
         runHostButton->setEnabled(true);
         openLibraryRootButton->setEnabled(true);
         // An install that a killed copy of the program left half done is finished or undone before
-        // anything lists the libraries.
-        install::recoverInstalls(hostPathEdit->text(), sep);
+        // anything lists the libraries; only in a host installation that is there, never relative
+        // to the working folder.
+        if (host::isInstalledHostPath(hostPathEdit->text(), sep)) {
+            install::recoverInstalls(hostPathEdit->text(), sep);
+        }
         listBoards();
     } else {
         runHostButton->setEnabled(false);

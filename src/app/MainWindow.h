@@ -136,12 +136,17 @@ private:
     void showLibraryDetails();
     // 0 on success, otherwise a negative failure code.
     qint32 downloadPackage(const QString& packageName);
-    // Returns whether the extraction succeeded; shows the failure.
+    // Extracts on a worker thread behind the progress indicator. Returns whether the extraction
+    // succeeded; shows the failure (a cancel shows nothing: the user asked for it).
     bool unzipPackage(const QString& zipPath, const QString& destination);
-    // The install flow shared by the install, update and reinstall buttons.
+    // The install flow shared by the install, update and reinstall buttons: the library whose
+    // details are shown (selectedLibrary_), wherever it was picked.
     void installSelectedLibrary();
-    // The selected entry of networkList; empty when nothing is selected.
-    QString selectedNetworkLibrary() const;
+    // Before anything is written into the host installation: false, with the path-settings panel
+    // shown as at start-up, when the host path is not absolute or names no existing Quenra.exe.
+    bool requireHostInstallation();
+    // The path-settings panel over the whole client area, as start-up shows it.
+    void showPathPanel();
     // Shows the board-required message when no board is chosen; returns whether one is.
     bool requireBoard();
     // Offers to start the host IDE after an install.

@@ -27,9 +27,10 @@ void MainWindow::onExamplesClicked() {
     if (!toggleOverlay(examplesPanel)) {
         return;
     }
-    // Created when nothing of that name exists; only the last level, and a failure is ignored.
+    // Created when nothing of that name exists; only the last level, only in a host installation
+    // that is there, and a failure is ignored.
     const QString folder = examplesFolder();
-    if (!QFileInfo::exists(folder)) {
+    if (host::isInstalledHostPath(hostPathEdit->text(), context_.folder.sep) && !QFileInfo::exists(folder)) {
         QDir().mkdir(folder);
     }
 }
@@ -42,6 +43,9 @@ void MainWindow::onExampleDoubleClicked() {
     const std::optional<ExampleEntry> entry = parseExampleEntry(item->text());
     if (!entry) {
         return; // a row that names no package
+    }
+    if (!requireHostInstallation()) {
+        return;
     }
     if (!filenames::isUsableName(entry->title)) {
         platform().showMessage(msg::exclamation(appstr::unsafeExampleTitle(entry->title)));

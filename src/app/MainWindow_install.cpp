@@ -10,6 +10,7 @@
 #include "settings/FileNames.h"
 #include "settings/SettingsKeys.h"
 #include "ui/Messages.h"
+#include "ui/Worker.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -77,7 +78,13 @@ qint32 MainWindow::downloadPackage(const QString& packageName) {
 }
 
 bool MainWindow::unzipPackage(const QString& zipPath, const QString& destination) {
-    const install::ExtractResult result = install::extractZip(zipPath, destination);
+    install::ExtractResult result;
+    worker::runBehindProgress(platform(), installstr::UnzipProgress, [&](const worker::Link& link) {
+        result = install::extractZip(zipPath, destination, {}, install::Monitor{link.report, link.cancelled});
+    });
+    if (result.error == install::ExtractError::Cancelled) {
+        return false;
+    }
     if (!result.ok()) {
         platform().showMessage(msg::exclamation(installstr::UnzipFailed));
         return false;
@@ -85,9 +92,12 @@ bool MainWindow::unzipPackage(const QString& zipPath, const QString& destination
     return true;
 }
 
-QString MainWindow::selectedNetworkLibrary() const {
-    const QListWidgetItem* item = networkList->currentItem();
-    return item && item->isSelected() ? item->text() : QString();
+bool MainWindow::requireHostInstallation() {
+    if (host::isInstalledHostPath(hostPathEdit->text(), context_.folder.sep)) {
+        return true;
+    }
+    showPathPanel();
+    return false;
 }
 
 bool MainWindow::requireBoard() {
@@ -105,10 +115,10 @@ void MainWindow::offerToStartHost() {
 }
 
 void MainWindow::installSelectedLibrary() {
-    if (!requireBoard()) {
+    if (!requireHostInstallation() || !requireBoard()) {
         return;
     }
-    const QString name = selectedNetworkLibrary();
+    const QString name = selectedLibrary_;
     const QString board = boardCombo->currentText();
     // The download comes before the question.
     const qint32 result = downloadPackage(name);
@@ -132,6 +142,9 @@ void MainWindow::installSelectedLibrary() {
 }
 
 void MainWindow::onInstallLocalClicked() {
+    if (!requireHostInstallation()) {
+        return;
+    }
     dialogFilter_ = installstr::XmlFilter;
     localXmlPath_ = showOpenFileDialog();
     const QChar sep = context_.folder.sep;
@@ -150,7 +163,14 @@ void MainWindow::onInstallLocalClicked() {
         Platform::Answer::Ok) {
         return;
     }
-    const install::CopyResult copied = install::copyFolderInto(choice.sourceFolder, root);
+    install::CopyResult copied;
+    worker::runBehindProgress(platform(), installstr::UnzipProgress, [&](const worker::Link& link) {
+        copied =
+            install::copyFolderInto(choice.sourceFolder, root, install::Monitor{link.report, link.cancelled});
+    });
+    if (copied.error == install::CopyError::Cancelled) {
+        return;
+    }
     if (!copied.ok()) {
         platform().showMessage(msg::exclamation(installstr::CopyFailed + copied.detail));
         return;

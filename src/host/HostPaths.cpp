@@ -1,5 +1,7 @@
 #include "host/HostPaths.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace host {
@@ -28,6 +30,10 @@ QStringList libraryElements(const QString& board, const QString& name) {
 
 bool isValidHostPath(const QString& exePath, QChar sep) {
     return exePath.endsWith(sep + ExeName, Qt::CaseSensitive);
+}
+
+bool isInstalledHostPath(const QString& exePath, QChar sep) {
+    return isValidHostPath(exePath, sep) && QDir::isAbsolutePath(exePath) && QFileInfo(exePath).isFile();
 }
 
 QString versionFile(const QString& exePath, QChar sep) {

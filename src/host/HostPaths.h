@@ -25,6 +25,10 @@ inline const QString ExeName = QStringLiteral("Quenra.exe");
 // (case-sensitive, no trimming). Whether the file exists is not looked at.
 bool isValidHostPath(const QString& exePath, QChar sep);
 
+// A host path that may be written below: valid, absolute (a relative one would resolve against the
+// program's working folder), and naming an existing file.
+bool isInstalledHostPath(const QString& exePath, QChar sep);
+
 // <host>/resources/app/src/sw-config.json: the text file that names the host version.
 QString versionFile(const QString& exePath, QChar sep);
 

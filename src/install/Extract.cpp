@@ -147,7 +147,8 @@ bool namesReadAsUtf8(const QString& zipPath) {
 }
 
 // Unpacks every entry into `content` (an empty folder). Names are checked before anything is written.
-ExtractResult unpackInto(const QString& zipPath, const QString& content, const ExtractLimits& limits) {
+ExtractResult unpackInto(const QString& zipPath, const QString& content, const ExtractLimits& limits,
+                         const Monitor& monitor) {
     const char* charset = namesReadAsUtf8(zipPath) ? "UTF-8" : "CP936";
     Reader in = openZip(zipPath, charset);
     if (!in) {
@@ -165,7 +166,9 @@ ExtractResult unpackInto(const QString& zipPath, const QString& content, const E
         return fail(ExtractError::WriteFailed, content);
     }
 
+    const auto cancelled = [&monitor] { return monitor.cancelled && monitor.cancelled(); };
     qint64 entries = 0;
+    qint64 files = 0;
     qint64 declaredBytes = 0;
     qint64 writtenBytes = 0;
     for (;;) {
@@ -176,6 +179,9 @@ ExtractResult unpackInto(const QString& zipPath, const QString& content, const E
         }
         if (r != ARCHIVE_OK) {
             return fail(ExtractError::Corrupt, readerMessage(in.get()));
+        }
+        if (cancelled()) {
+            return fail(ExtractError::Cancelled);
         }
         if (++entries > limits.maxEntries) {
             return fail(ExtractError::TooManyEntries, QString::number(entries));
@@ -217,7 +223,15 @@ ExtractResult unpackInto(const QString& zipPath, const QString& content, const E
             return fail(ExtractError::WriteFailed, name + QStringLiteral(": ") + readerMessage(out.get()));
         }
         if (!isDir) {
+            ++files;
             for (;;) {
+                if (cancelled()) {
+                    return fail(ExtractError::Cancelled, name);
+                }
+                // A large file takes a while: the indicator hears of it meanwhile, too.
+                if (monitor.onEntry) {
+                    monitor.onEntry(entries);
+                }
                 const void* block = nullptr;
                 size_t size = 0;
                 la_int64_t offset = 0;
@@ -241,12 +255,19 @@ ExtractResult unpackInto(const QString& zipPath, const QString& content, const E
         if (archive_write_finish_entry(out.get()) != ARCHIVE_OK) {
             return fail(ExtractError::WriteFailed, name + QStringLiteral(": ") + readerMessage(out.get()));
         }
+        if (monitor.onEntry) {
+            monitor.onEntry(entries);
+        }
     }
     if (archive_write_close(out.get()) != ARCHIVE_OK) {
         return fail(ExtractError::WriteFailed, readerMessage(out.get()));
     }
     if (archive_read_close(in.get()) != ARCHIVE_OK) {
         return fail(ExtractError::Corrupt, readerMessage(in.get()));
+    }
+    // An archive that brings no file would be reported installed while nothing was.
+    if (files == 0) {
+        return fail(ExtractError::Empty, zipPath);
     }
     return {};
 }
@@ -283,12 +304,13 @@ std::optional<QString> safeEntryPath(const QString& name) {
     return parts.join(QLatin1Char('/'));
 }
 
-ExtractResult extractZip(const QString& zipPath, const QString& destination, const ExtractLimits& limits) {
-    return extractZipChecked(zipPath, destination, limits, {});
+ExtractResult extractZip(const QString& zipPath, const QString& destination, const ExtractLimits& limits,
+                         const Monitor& monitor) {
+    return extractZipChecked(zipPath, destination, limits, {}, monitor);
 }
 
 ExtractResult extractZipChecked(const QString& zipPath, const QString& destination,
-                                const ExtractLimits& limits, const StepCheck& check) {
+                                const ExtractLimits& limits, const StepCheck& check, const Monitor& monitor) {
     const QString zip = QFileInfo(zipPath).absoluteFilePath();
     const QString dest = withoutTrailingSeparators(QFileInfo(destination).absoluteFilePath());
     const QFileInfo destInfo(dest);
@@ -327,9 +349,13 @@ ExtractResult extractZipChecked(const QString& zipPath, const QString& destinati
     }
     {
         const Utf8CtypeScope utf8;
-        if (ExtractResult r = unpackInto(zip, content, limits); !r.ok()) {
+        if (ExtractResult r = unpackInto(zip, content, limits, monitor); !r.ok()) {
             return r;
         }
+    }
+    // The last moment a Cancel is heeded: past it the swap runs to its end in a few renames.
+    if (monitor.cancelled && monitor.cancelled()) {
+        return fail(ExtractError::Cancelled);
     }
     if (ExtractResult r = installation.putInPlace(check); !r.ok()) {
         return r;

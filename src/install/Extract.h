@@ -25,12 +25,21 @@ enum class ExtractError {
     TooManyEntries,
     Conflict,    // the archive has a folder where the destination has a file, or the reverse
     WriteFailed, // the disk refused a write or a move
+    Empty,       // the archive holds no file: nothing would be installed
+    Cancelled,   // Monitor::cancelled said so before anything was put in place
 };
 
 struct ExtractResult {
     ExtractError error = ExtractError::None;
     QString detail; // the entry, path or reader message concerned, for diagnostics
     bool ok() const { return error == ExtractError::None; }
+};
+
+// Watching an extraction or a folder copy that runs on a worker thread. Both functions are called
+// on that thread; either may be null.
+struct Monitor {
+    std::function<void(qint64 entries)> onEntry; // after each entry unpacked or item copied
+    std::function<bool()> cancelled;             // true: stop, and change nothing
 };
 
 // The steps of an install into a destination folder, in the order they run (Swap.h).
@@ -59,10 +68,14 @@ using StepCheck = std::function<bool(Step step, const QString& target)>;
 //   at any instant and the next start, the destination holds wholly the old or wholly the new items.
 //   A file where a folder goes (or the reverse), and a link where a folder goes, is refused
 //   (Conflict); links in the destination are never followed.
-ExtractResult extractZip(const QString& zipPath, const QString& destination,
-                         const ExtractLimits& limits = {});
+// - An archive without a single file (empty, or folders only) is refused (Empty).
+// - `monitor` hears of each entry; once it says cancelled, the extraction stops before anything is
+//   put in place (Cancelled).
+ExtractResult extractZip(const QString& zipPath, const QString& destination, const ExtractLimits& limits = {},
+                         const Monitor& monitor = {});
 ExtractResult extractZipChecked(const QString& zipPath, const QString& destination,
-                                const ExtractLimits& limits, const StepCheck& check);
+                                const ExtractLimits& limits, const StepCheck& check,
+                                const Monitor& monitor = {});
 
 // The relative path, '/'-separated, that an entry name stands for: backslashes count as separators,
 // empty and "." elements are dropped. nullopt when the name starts with a separator, holds a ":"

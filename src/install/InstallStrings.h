@@ -34,6 +34,7 @@ inline const QString KeyIntro = QStringLiteral("库简介");
 inline const QString DownloadFailed = QStringLiteral("库文件下载失败！请检查网络后重试！错误代码：");
 inline const QString UnzipFailed = QStringLiteral("解压失败");
 inline const QString DownloadProgress = QStringLiteral("正在下载库文件……");
+inline const QString UnzipProgress = QStringLiteral("正在解压……");
 // A name from the catalog or a package that cannot stand as a file name in our folders (our own
 // wording): prefix + name + suffix.
 inline const QString BadPackageNamePrefix = QStringLiteral("库名【");

@@ -49,29 +49,67 @@ bool copyFile(const QString& from, const QString& to) {
     return true;
 }
 
-CopyResult copyTree(const QString& from, const QString& to) {
-    if (!QFileInfo(to).isDir() && !QDir().mkdir(to)) {
-        return failed(CopyError::WriteFailed, to);
-    }
-    const QFileInfoList items =
-        QDir(from).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QFileInfo& item : items) {
-        if (item.isSymLink()) {
-            continue;
+// Copies the folder `from` (a canonical path inside the canonical `top`) to `to`. A link is followed
+// only to a target inside `top`, and never to a folder already being copied above it (a loop).
+class TreeCopy final {
+public:
+    TreeCopy(QString top, const Monitor& monitor)
+        : top_(std::move(top))
+        , monitor_(monitor) {}
+
+    CopyResult copy(const QString& from, const QString& to) {
+        if (monitor_.cancelled && monitor_.cancelled()) {
+            return failed(CopyError::Cancelled, from);
         }
-        const QString target = to + QLatin1Char('/') + item.fileName();
-        if (item.isDir()) {
-            if (CopyResult r = copyTree(item.filePath(), target); !r.ok()) {
-                return r;
+        const QFileInfo folder(from);
+        // A folder that cannot be listed would look empty and be installed half.
+        if (!folder.isReadable() || !folder.isExecutable()) {
+            return failed(CopyError::WriteFailed, from);
+        }
+        if (!QFileInfo(to).isDir() && !QDir().mkdir(to)) {
+            return failed(CopyError::WriteFailed, to);
+        }
+        open_ << from;
+        const auto leave = qScopeGuard([this] { open_.removeLast(); });
+        const QFileInfoList items =
+            QDir(from).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        for (const QFileInfo& item : items) {
+            const QString target = to + QLatin1Char('/') + item.fileName();
+            QString source = item.filePath();
+            if (item.isSymLink()) {
+                source = item.canonicalFilePath(); // empty for a dangling link
+                if (!isInside(source) || open_.contains(source)) {
+                    return failed(CopyError::WriteFailed, item.filePath());
+                }
             }
-        } else if (item.isFile()) {
-            if (!copyFile(item.filePath(), target)) {
-                return failed(CopyError::WriteFailed, target);
+            const QFileInfo real(source);
+            if (real.isDir()) {
+                if (CopyResult r = copy(real.canonicalFilePath(), target); !r.ok()) {
+                    return r;
+                }
+            } else if (real.isFile()) {
+                if (!copyFile(source, target)) {
+                    return failed(CopyError::WriteFailed, target);
+                }
+            }
+            ++items_;
+            if (monitor_.onEntry) {
+                monitor_.onEntry(items_);
             }
         }
+        return {};
     }
-    return {};
-}
+
+private:
+    bool isInside(const QString& canonical) const {
+        return !canonical.isEmpty() && (canonical == top_ || canonical.startsWith(top_ + QLatin1Char('/')));
+    }
+
+    QString top_;
+    const Monitor& monitor_;
+    QStringList open_; // the folders being copied, outermost first
+    qint64 items_ = 0;
+};
 
 } // namespace
 
@@ -92,13 +130,17 @@ XmlChoice interpretXmlChoice(const QString& path, QChar sep) {
     return choice;
 }
 
-CopyResult copyFolderInto(const QString& source, const QString& destinationRoot) {
+CopyResult copyFolderInto(const QString& source, const QString& destinationRoot, const Monitor& monitor) {
     const QFileInfo sourceInfo(source);
     if (!sourceInfo.isDir()) {
         return failed(CopyError::SourceMissing, source);
     }
     const QString from = sourceInfo.canonicalFilePath();
-    const QString name = QFileInfo(from).fileName();
+    // The name the user chose, also when it is a link to a folder of another name.
+    QString name = QFileInfo(QDir::cleanPath(QFileInfo(source).absoluteFilePath())).fileName();
+    if (name == QLatin1String("..")) {
+        name = QFileInfo(from).fileName();
+    }
     if (name.isEmpty()) {
         return failed(CopyError::IntoItself, source); // the root of a drive or of the file system
     }
@@ -140,9 +182,11 @@ CopyResult copyFolderInto(const QString& source, const QString& destinationRoot)
     if (content.isEmpty()) {
         return failed(CopyError::WriteFailed, to);
     }
-    if (CopyResult r = copyTree(from, content + QLatin1Char('/') + name); !r.ok()) {
+    if (CopyResult r = TreeCopy(from, monitor).copy(from, content + QLatin1Char('/') + name); !r.ok()) {
         // Name the file as it would have been installed, not its staging place.
-        r.detail = rootCanonical + r.detail.mid(content.size());
+        if (r.detail.startsWith(content)) {
+            r.detail = rootCanonical + r.detail.mid(content.size());
+        }
         return r;
     }
     if (const ExtractResult placed = installation.putInPlace({}); !placed.ok()) {

@@ -1,14 +1,20 @@
 #pragma once
 
 #include <QAction>
+#include <QEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRect>
 #include <QString>
 
+#include <algorithm>
+#include <functional>
 #include <span>
 #include <utility>
+#include <vector>
 
 // Building the windows' controls: each gets its name as Qt object name (tests and the style sheets
 // find controls by it) and its place in its container.
@@ -53,6 +59,77 @@ inline void describe(QWidget& root, std::span<const std::pair<const char*, const
             widget->setAccessibleDescription(text);
         } else if (auto* action = root.findChild<QAction*>(QLatin1String(name))) {
             action->setWhatsThis(text);
+        }
+    }
+}
+
+// Enter (or Return) on a list's current row does what the mouse does to a row: a keyboard-only user
+// reaches every list that acts on a click or a double click.
+class EnterActs final : public QObject {
+public:
+    EnterActs(QListWidget* list, std::function<void()> act)
+        : QObject(list)
+        , list_(list)
+        , act_(std::move(act)) {
+        list->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == list_ && event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && list_->currentItem()) {
+                act_();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QListWidget* list_;
+    std::function<void()> act_;
+};
+
+inline void actOnEnter(QListWidget* list, std::function<void()> act) {
+    new EnterActs(list, std::move(act));
+}
+
+// Tab moves through the controls of each panel below `root` in reading order: rows from top to
+// bottom (controls whose vertical middles lie within one another's height share a row), each row
+// from left to right. The controls were made in the order the form lists them, which is not that.
+inline void orderTabsVisually(QWidget* root) {
+    std::vector<QWidget*> panels{root};
+    for (QGroupBox* box : root->findChildren<QGroupBox*>()) {
+        panels.push_back(box);
+    }
+    for (QWidget* panel : panels) {
+        std::vector<QWidget*> items;
+        for (QWidget* w : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if ((w->focusPolicy() & Qt::TabFocus) && !qobject_cast<QGroupBox*>(w)) {
+                items.push_back(w);
+            }
+        }
+        std::stable_sort(items.begin(), items.end(),
+                         [](const QWidget* a, const QWidget* b) { return a->y() < b->y(); });
+        // Rows: a control starts a new row when its middle lies below the row's first control.
+        std::vector<std::vector<QWidget*>> rows;
+        for (QWidget* w : items) {
+            if (rows.empty() || w->geometry().center().y() > rows.back().front()->geometry().bottom()) {
+                rows.emplace_back();
+            }
+            rows.back().push_back(w);
+        }
+        QWidget* previous = nullptr;
+        for (std::vector<QWidget*>& row : rows) {
+            std::stable_sort(row.begin(), row.end(),
+                             [](const QWidget* a, const QWidget* b) { return a->x() < b->x(); });
+            for (QWidget* w : row) {
+                if (previous) {
+                    QWidget::setTabOrder(previous, w);
+                }
+                previous = w;
+            }
         }
     }
 }

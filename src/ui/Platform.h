@@ -31,6 +31,8 @@ public:
         virtual ~Progress() = default;
         // total < 0 when unknown.
         virtual void setProgress(qint64 received, qint64 total) = 0;
+        // A count of items done (entries unpacked), shown as a plain number.
+        virtual void setCount(qint64 done) = 0;
         virtual void setCancelHandler(std::function<void()> onCancel) = 0;
     };
 

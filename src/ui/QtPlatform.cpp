@@ -131,6 +131,17 @@ public:
             dialog_->show();
         }
     }
+    void setCount(qint64 done) override {
+        if (!dialog_) {
+            return;
+        }
+        dialog_->setLabelText(label_ + QStringLiteral("\n") + QLocale().toString(done));
+        dialog_->setMaximum(0);
+        dialog_->setValue(0);
+        if (!dialog_->isVisible() && timer_.elapsed() >= 300) {
+            dialog_->show();
+        }
+    }
     void setCancelHandler(std::function<void()> onCancel) override { onCancel_ = std::move(onCancel); }
 
 private:

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -160,6 +161,27 @@ private Q_SLOTS:
         QTest::mouseClick(child<QPushButton>(w, "Command27"), Qt::LeftButton);
         QVERIFY(!child<QGroupBox>(w, "Frame14")->isVisible());
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(child<QPushButton>(w, "Command29")));
+    }
+
+    // Tab walks each panel's buttons in reading order: top to bottom, left to right in a row.
+    void tabReachesButtonsInVisualOrder() {
+        Started s({QStringLiteral("quenra=/opt/Quenra/Quenra.exe")});
+        for (QGroupBox* panel : s.window->findChildren<QGroupBox*>()) {
+            QList<QPushButton*> buttons = panel->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly);
+            QList<QPushButton*> chain;
+            for (QWidget* w = buttons.value(0); w && chain.size() < buttons.size();) {
+                w = w->nextInFocusChain();
+                if (auto* b = qobject_cast<QPushButton*>(w); b && buttons.contains(b) && !chain.contains(b)) {
+                    chain << b;
+                }
+            }
+            std::ranges::sort(buttons, [](const QWidget* a, const QWidget* b) {
+                return a->geometry().center().y() < b->y() ||
+                       (a->y() <= b->geometry().center().y() && a->x() < b->x());
+            });
+            std::ranges::rotate(chain, std::ranges::find(chain, buttons.value(0)));
+            QCOMPARE(chain, buttons);
+        }
     }
 
     void noticeScrollsAndWraps() {

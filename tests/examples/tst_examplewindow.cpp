@@ -22,6 +22,7 @@ struct Window : AppWindow {
 
     explicit Window(const QString& base) {
         app.writeConfig({"quenra=" + app.file(QStringLiteral("host/Quenra.exe")), "fuwuqi=" + base});
+        app.writeFile(QStringLiteral("host/Quenra.exe"), "program");
         QDir().mkpath(app.file(QStringLiteral("host/resources/app/src/boards")));
         start();
         child<QListWidget>(*window, "List6")->clear();
@@ -39,6 +40,10 @@ struct Window : AppWindow {
                               ->visualItemRect(child<QListWidget>(*window, "List6")->item(0))
                               .center();
         QTest::mouseClick(child<QListWidget>(*window, "List6")->viewport(), Qt::LeftButton, {}, at);
+        if (QByteArray(QTest::currentDataTag()).contains("Enter")) {
+            QTest::keyClick(child<QListWidget>(*window, "List6"), Qt::Key_Return);
+            return;
+        }
         QTest::mouseDClick(child<QListWidget>(*window, "List6")->viewport(), Qt::LeftButton, {}, at);
     }
     QString examples() const { return app.file(kExamples); }
@@ -87,6 +92,7 @@ private Q_SLOTS:
         row("plain", "流水灯[led]", opens("流水灯"), {"/led.zip"}, "流水灯.qnp", true);
         row("space and Chinese", "呼吸灯 演示[breath]", opens("呼吸灯 演示"), {"/breath.zip"},
             "呼吸灯 演示.qnp", true);
+        row("Enter on the row", "流水灯[led]", opens("流水灯"), {"/led.zip"}, "流水灯.qnp", true);
         row("Cancel opens nothing", "流水灯[led]", opens("流水灯"), {"/led.zip"}, "流水灯.qnp");
         row("404", "丢失[missing]", {kNotFound}, {"/missing.zip"});
         row("empty package name asks for nothing", "空[]", {"! 库名【" + badName}, {});

@@ -93,6 +93,7 @@ private Q_SLOTS:
         const QByteArray whole = good().file("LibA/big.bin", filler(200000)).file("LibA/z.txt", "z").bytes();
         row("truncated", whole.left(whole.size() * 6 / 10), E::Corrupt);
         row("not an archive", filler(5000), E::CannotOpen);
+        row("folders only, no file", ZipBuilder().folder("LibA/").folder("LibA/examples/").bytes(), E::Empty);
         row("folder where the destination has a file", good().file("LibA/old.txt/inner.txt", "x").bytes(),
             E::Conflict);
         row("file where the destination has a folder", good().file("Other", "x").bytes(), E::Conflict);

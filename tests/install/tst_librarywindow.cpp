@@ -5,8 +5,8 @@
 #include "settings/Gbk.h"
 #include "settings/Settings.h"
 
+#include <QAction>
 #include <QComboBox>
-#include <QDateTime>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -255,11 +256,15 @@ private Q_SLOTS:
 
     // After the download: the question, then unpacking into the library root. A cancelled question,
     // a failed download or a refused package changes nothing below the host, and leaves an earlier
-    // package in the cache as it was, with no file beside it.
+    // package in the cache as it was, with no file beside it. A host path that names no installed
+    // Quenra.exe shows the path panel and writes nothing.
     void installs_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("mode"); // the server's misbehaviour, or <cancel>: Cancel on the progress
+        // The server's misbehaviour; or <cancel>/<unpack cancel>: Cancel on the download's or the
+        // unpacking's progress; <List3>: the name clicked in List3 after AHT20 in List2; <host ...>:
+        // the host path names quenra.exe, is relative or names a missing file.
+        QTest::addColumn<QString>("mode");
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QStringList>("requested"); // {"*"}: not checked (a cancel may come first)
         const auto row = [](const char* tag, const char* button, const QString& name, const QString& mode,
@@ -272,9 +277,13 @@ private Q_SLOTS:
         row("install", "Command13", "AHT20", "", done("AHT20"), {"/AHT20.zip"});
         row("update, name with a space", "Command19", "Servo Motor", "", done("Servo Motor"),
             {"/Servo%20Motor.zip"});
+        row("update of the library shown, clicked in List3", "Command19", "Servo Motor", "<List3>",
+            done("Servo Motor"), {"/Servo%20Motor.zip"});
         row("reinstall, Chinese name, GBK entries", "Command6", "RGB灯带", "", done("RGB灯带"),
             {"/RGB%E7%81%AF%E5%B8%A6.zip"});
         row("question cancelled", "Command13", "AHT20", "", {confirmText("AHT20")}, {"/AHT20.zip"});
+        row("cancelled while unpacking", "Command13", "AHT20", "<unpack cancel>", {confirmText("AHT20")},
+            {"/AHT20.zip"});
         row("entries leaving the root", "Command13", "Bad", "", {confirmText("Bad"), "! 解压失败"},
             {"/Bad.zip"});
         row("missing package", "Command13", "Missing", "", {kDownloadFailed + "-2146697211"},
@@ -283,6 +292,9 @@ private Q_SLOTS:
             {"/cut/AHT20.zip"});
         row("download cancelled", "Command13", "AHT20", "<cancel>", {kDownloadFailed + "-2147467260"}, {"*"});
         row("device name", "Command13", "Aux.zip", "", {"! " + kBadName.arg("Aux.zip")}, {});
+        row("host file name in other case", "Command13", "AHT20", "<host quenra.exe>", {}, {});
+        row("relative host path", "Command13", "AHT20", "<host relative>", {}, {});
+        row("no Quenra.exe at the host path", "Command6", "AHT20", "<host missing>", {}, {});
     }
     void installs() {
         QFETCH(QString, button);
@@ -293,25 +305,47 @@ private Q_SLOTS:
         auto s = open();
         s->app.writeFile(kRoot + "/Other/keep.txt", "other");
         s->app.writeFile("Dravonel/ku/Wenjian/" + name + ".zip", "earlier");
+        s->app.writeFile(QStringLiteral("host/quenra.exe"), "program");
         Settings(s->app.folder())
             .write(QStringLiteral("fuwuqi"), server_->baseUrl(mode.startsWith('<') ? "" : mode));
+        child<QLineEdit>(s->w(), "Text8")
+            ->setText(mode == QLatin1String("<host quenra.exe>") ? s->app.file("host/quenra.exe")
+                      : mode == QLatin1String("<host relative>") ? QStringLiteral("host/Quenra.exe")
+                      : mode == QLatin1String("<host missing>")  ? s->app.file("gone/Quenra.exe")
+                                                                 : s->exe());
         s->platform.cancelOnFirstProgress = mode == QLatin1String("<cancel>");
-        const QMap<QString, QByteArray> host = snapshot(s->app.file(QStringLiteral("host")));
-        if (messages.size() > 1) {
+        if (mode == QLatin1String("<unpack cancel>")) {
+            // The question comes after the download: the unpacking's indicator is the one cancelled.
+            s->platform.onMessage = [p = &s->platform](const Platform::Message&) {
+                p->cancelOnFirstProgress = true;
+                return std::optional<Platform::Answer>(Platform::Answer::Ok);
+            };
+        } else if (messages.size() > 1) {
             s->platform.answers = {Platform::Answer::Ok, Platform::Answer::Ok, Platform::Answer::Ok};
         }
+        const QMap<QString, QByteArray> host = snapshot(s->app.file(QStringLiteral("host")));
         if (child<QListWidget>(s->w(), "List2")->findItems(name, Qt::MatchExactly).isEmpty()) {
             child<QListWidget>(s->w(), "List2")->addItem(name);
         }
-        s->click(child<QListWidget>(s->w(), "List2"), name);
+        const bool fromLocal = mode == QLatin1String("<List3>");
+        s->click(child<QListWidget>(s->w(), "List2"), fromLocal ? QStringLiteral("AHT20") : name);
+        if (fromLocal) {
+            s->app.writeFile(kRoot + '/' + name + '/' + name + ".xml", "<xml/>");
+            s->w().findChild<QAction*>("bendiku")->trigger();
+            s->click(child<QListWidget>(s->w(), "List3"), name);
+        }
         s->w().findChild<QPushButton*>(button)->click();
         QCOMPARE(shown(s->platform), messages);
         if (requested != QStringList{"*"}) {
             QCOMPARE(server_->requestLog(), requested);
         }
-        const bool downloaded = messages.first() == confirmText(name);
-        QCOMPARE(readFile(s->cached(name)),
-                 downloaded ? readFile(served_.filePath(name + ".zip")) : "earlier");
+        QCOMPARE(child<QGroupBox>(s->w(), "Frame9")->isVisible(), mode.startsWith(QLatin1String("<host")));
+        const bool unpacked = messages.size() > 1 || mode == QLatin1String("<unpack cancel>");
+        const QStringList labels{QStringLiteral("正在下载库文件……"), QStringLiteral("正在解压……")};
+        QCOMPARE(s->platform.progressLabels, labels.first(requested.isEmpty() ? 0 : unpacked ? 2 : 1));
+        QCOMPARE(readFile(s->cached(name)), messages.value(0) == confirmText(name)
+                                                ? readFile(served_.filePath(name + ".zip"))
+                                                : QByteArray("earlier"));
         QCOMPARE(
             QDir(s->app.file(QStringLiteral("Dravonel/ku/Wenjian"))).entryList(QDir::Files | QDir::Hidden),
             QStringList{name + ".zip"});
@@ -326,6 +360,7 @@ private Q_SLOTS:
         } else {
             QCOMPARE(snapshot(s->app.file(QStringLiteral("host"))), host);
         }
+        QVERIFY(!QFileInfo::exists(QDir::currentPath() + QStringLiteral("/host")));
         QCOMPARE(child<QListWidget>(s->w(), "List3")->findItems(name, Qt::MatchExactly).isEmpty(),
                  !installed);
         QCOMPARE(s->platform.started, QStringList(installed ? 1 : 0, s->exe()));
@@ -353,8 +388,14 @@ private Q_SLOTS:
         row("question cancelled", "lib/bar/foo.xml", 0, {confirmText("foo")}, before);
         row("library already in the root", kRoot + "/bar/bar.xml", 2,
             {confirmText("bar"), kInstalled, kOpenHost}, before);
-        row("copy fails", "lib/blocked/foo.xml", 2,
-            {confirmText("foo"), "! 库文件夹复制失败，库未安装！请检查文件夹权限后重试！"}, before);
+        const QString copyFailed = "! 库文件夹复制失败，库未安装！请检查文件夹权限后重试！";
+        row("copy fails", "lib/blocked/foo.xml", 2, {confirmText("foo"), copyFailed}, before);
+        row("folder reached through a link keeps the chosen name", "lib/alias/foo.xml", 3, installed,
+            QStringList{"alias", "alias/block", "alias/block/bar.js", "alias/foo.xml"} + before);
+        row("link inside to inside copied as its target", "lib/linked/foo.xml", 3, installed,
+            before + QStringList{"linked", "linked/foo.xml", "linked/real.txt", "linked/same.txt"});
+        row("link leading out stops the copy", "lib/outward/foo.xml", 2, {confirmText("foo"), copyFailed},
+            before);
     }
     void localInstall() {
         QFETCH(QString, chosen);
@@ -368,6 +409,13 @@ private Q_SLOTS:
         s->writeReadme(QStringLiteral("bar"), QStringLiteral("1"));
         s->app.writeFile(kRoot + QStringLiteral("/bar/bar.xml"), "<xml/>");
         s->app.writeFile(kRoot + QStringLiteral("/blocked"), "in the way");
+        s->app.writeFile(QStringLiteral("lib/linked/foo.xml"), "<xml/>");
+        s->app.writeFile(QStringLiteral("lib/linked/real.txt"), "real");
+        QVERIFY(QFile::link(QStringLiteral("real.txt"), s->app.file(QStringLiteral("lib/linked/same.txt"))));
+        s->app.writeFile(QStringLiteral("lib/outward/foo.xml"), "<xml/>");
+        QVERIFY(QFile::link(QStringLiteral("../bar/foo.xml"),
+                            s->app.file(QStringLiteral("lib/outward/out.xml"))));
+        QVERIFY(QFile::link(QStringLiteral("bar"), s->app.file(QStringLiteral("lib/alias"))));
         if (!chosen.isEmpty()) {
             s->platform.fileAnswers << s->app.file(chosen);
         }

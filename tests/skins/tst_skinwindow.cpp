@@ -46,6 +46,13 @@ struct Started : AppWindow {
         if (!child<QGroupBox>(*window, "Frame11")->isVisible()) {
             child<QAction>(*window, "pifu")->trigger();
         }
+        if (QByteArray(QTest::currentDataTag()).contains("Enter")) {
+            // The arrow keys move to a skin without taking it; Enter takes it.
+            child<QListWidget>(*window, "List4")->setCurrentItem(found.first());
+            QVERIFY(child<QGroupBox>(*window, "Frame11")->isVisible());
+            QTest::keyClick(child<QListWidget>(*window, "List4"), Qt::Key_Return);
+            return;
+        }
         QTest::mouseClick(child<QListWidget>(*window, "List4")->viewport(), Qt::LeftButton, {},
                           child<QListWidget>(*window, "List4")->visualItemRect(found.first()).center());
     }
@@ -132,6 +139,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("usable");
         QTest::newRow("Chinese name") << "暗夜.qss" << kTeal << true;
         QTest::newRow("blanks in the name") << "my skin.qss" << kTeal << true;
+        QTest::newRow("taken with Enter") << "键盘.qss" << kTeal << true;
         QTest::newRow("no extension") << "teal" << kTeal << true;
         QTest::newRow("unbalanced braces")
             << "broken.qss" << QByteArray("QWidget { background-color: #123456;") << false;

@@ -16,6 +16,7 @@ public:
             onCancel_();
         }
     }
+    void setCount(qint64 done) override { setProgress(done, -1); }
     void setCancelHandler(std::function<void()> onCancel) override { onCancel_ = std::move(onCancel); }
 
 private:
