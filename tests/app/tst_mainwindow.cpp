@@ -34,18 +34,6 @@ QRectF twipsGeometry(const QWidget* w) {
                   twips::fromPx(w->height()));
 }
 
-void trigger(MainWindow& w, const QString& name) {
-    if (auto* action = w.findChild<QAction*>(name)) {
-        action->trigger();
-    } else if (auto* button = w.findChild<QPushButton*>(name)) {
-        QTest::mouseClick(button, Qt::LeftButton);
-    } else if (auto* label = w.findChild<QLabel*>(name)) {
-        QTest::mouseClick(label, Qt::LeftButton);
-    } else {
-        QFAIL(qPrintable(QStringLiteral("no control ") + name));
-    }
-}
-
 } // namespace
 
 class TestMainWindow final : public QObject {
@@ -67,16 +55,7 @@ private Q_SLOTS:
         QCOMPARE(child<QGroupBox>(w, "Frame9")->isVisible(), !valid);
         QCOMPARE(child<QPushButton>(w, "Command17")->isEnabled(), valid);
         QCOMPARE(child<QPushButton>(w, "Command21")->isEnabled(), valid);
-        if (valid) {
-            return;
-        }
         QCOMPARE(s.app.configBytes(), s.configBeforeStart); // the user's file is left as it was
-        // The path panel: left 20, top 0, 150 narrower and 750 lower than the window (within a pixel).
-        const QRectF g = twipsGeometry(child<QGroupBox>(w, "Frame9"));
-        QVERIFY(qAbs(g.left() - 20) <= 15);
-        QCOMPARE(g.top(), 0.0);
-        QVERIFY(qAbs(g.width() - (w.outerWidthTwips() - 150)) <= 15);
-        QVERIFY(qAbs(g.height() - (w.outerHeightTwips() - 750)) <= 15);
     }
 
     void captionsAndHiddenControls_data() {
@@ -133,20 +112,19 @@ private Q_SLOTS:
         QVERIFY(box);
         QGroupBox* other = box == child<QGroupBox>(w, "Frame8") ? child<QGroupBox>(w, "Frame11")
                                                                 : child<QGroupBox>(w, "Frame8");
-        trigger(w,
-                other == child<QGroupBox>(w, "Frame8") ? QStringLiteral("guanyu") : QStringLiteral("pifu"));
+        press(w, other == child<QGroupBox>(w, "Frame8") ? "guanyu" : "pifu");
         QVERIFY(other->isVisible());
-        trigger(w, opener);
+        press(w, qPrintable(opener));
         QVERIFY(box->isVisible());
         QVERIFY(!other->isVisible()); // one at a time
         // Centred in the window's outer size.
         const QRectF g = twipsGeometry(box);
         QVERIFY(qAbs(g.left() - (w.outerWidthTwips() - g.width()) / 2) <= 15);
         QVERIFY(qAbs(g.top() - (w.outerHeightTwips() - g.height()) / 2) <= 15);
-        trigger(w, closer);
+        press(w, qPrintable(closer));
         QVERIFY(!box->isVisible());
-        trigger(w, opener);
-        trigger(w, opener);
+        press(w, qPrintable(opener));
+        press(w, qPrintable(opener));
         QVERIFY(!box->isVisible());
         QVERIFY(child<QGroupBox>(w, "Frame9")->isVisible());
     }
@@ -156,7 +134,7 @@ private Q_SLOTS:
         MainWindow& w = *s.window;
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        trigger(w, QStringLiteral("Command29"));
+        press(w, "Command29");
         child<QListWidget>(w, "List6")->setFocus();
         QTest::mouseClick(child<QPushButton>(w, "Command27"), Qt::LeftButton);
         QVERIFY(!child<QGroupBox>(w, "Frame14")->isVisible());

@@ -12,9 +12,7 @@ private Q_SLOTS:
             QTest::newRow(name) << QString::fromUtf8(text) << QByteArray::fromHex(hex);
         };
         row("title", "Quenra小助手", "5175656e7261d0a1d6facad6");
-        row("notice marker", "公告：欢迎使用", "b9abb8e6a3babbb6d3adcab9d3c3");
         row("brackets", "将【AHT20】加入", "bdaba1be4148543230a1bfbcd3c8eb");
-        row("empty", "", "");
         // Beyond GBK: GB18030's own forms, never "?".
         row("beyond GBK", "björn/😀.qss", "626a81308b32726e2f9439fc362e717373");
         row("euro as code page 936 writes it", "€", "80");
@@ -34,8 +32,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         const QString fffd(QChar::ReplacementCharacter);
         QTest::newRow("lone first byte") << QByteArray("abc\x81") << QStringLiteral("abc") + fffd;
-        QTest::newRow("after a whole character")
-            << QByteArray::fromHex("b9abb8") << QStringLiteral("公") + fffd;
         // Code page 936 maps 0xFF on its own (to U+F8F5), so it starts no pair.
         QTest::newRow("0xff stands alone")
             << QByteArray::fromHex("ffffffab") << QString(3, QChar(0xF8F5)) + fffd;

@@ -46,7 +46,6 @@ private Q_SLOTS:
             QTest::newRow(name) << QByteArray(text) << QString::fromUtf8(expected);
         };
         row("plain", "[D]\r\nk=D:\\Q\\Quenra.exe\r\n", "D:\\Q\\Quenra.exe");
-        row("key in capitals", "[D]\r\nK=x\r\n", "x");
         row("section other case", "[d]\r\nk=1\r\n", "1");
         row("no such section", "[Other]\r\nk=1\r\n", "");
         row("no such key", "[D]\r\nbanben=1\r\n", "");
@@ -54,7 +53,6 @@ private Q_SLOTS:
         row("single quotes removed", "[D]\r\nk='a'\r\n", "a");
         row("mismatched quotes kept", "[D]\r\nk=\"a'\r\n", "\"a'");
         row("lone quote kept", "[D]\r\nk=\"\r\n", "\"");
-        row("inner quote kept", "[D]\r\nk=a\"b\"\r\n", "a\"b\"");
         row("blanks trimmed", "[ D ]\r\n  k  =   v w  \r\n", "v w");
         row("header ends at last bracket", "[D]]\r\nk=v\r\n", "");
         row("catalog header with trailing space", "[D] \r\nk=v\r\n", "v");
@@ -62,24 +60,14 @@ private Q_SLOTS:
         row("lone CR", "[D]\rk=v\r", "v");
         row("no final newline", "[D]\r\nk=v", "v");
         row("value with equals", "[D]\r\nk=a=b\r\n", "a=b");
-        row("line without equals is no key", "[D]\r\nk\r\nk=v\r\n", "v");
         row("first key wins", "[D]\r\nk=1\r\nK=2\r\n", "1");
         row("only first section searched", "[D]\r\na=1\r\n[D]\r\nk=2\r\n", "");
         row("key of next section not taken", "[D]\r\n[E]\r\nk=2\r\n", "");
-        row("text before first section", "k=0\r\n[D]\r\nk=1\r\n", "1");
-        row("unclosed header is not a section", "[D\r\nk=1\r\n", "");
         // The platform's own reader cuts values at 254 bytes; a long host path must stay whole.
         const QString longPath =
             QStringLiteral("D:\\") + QString(300, QChar(0x5E93)) + QStringLiteral("\\Quenra.exe");
         QTest::newRow("long GBK value whole")
             << gbk::encode(QStringLiteral("[D]\r\nk=") + longPath) << longPath;
-        QTest::newRow("binary junk before section")
-            << QByteArray("\x00\x01\xfe\xff\r\n[D]\r\nk=v\r\n", 14) << QStringLiteral("v");
-        QTest::newRow("invalid GBK in value")
-            << QByteArray("[D]\r\nk=\x81\r\n") << QString(QChar::ReplacementCharacter);
-        QTest::newRow("one megabyte line") << QByteArray("[D]\r\nk=") + QByteArray(1 << 20, 'x') + "\r\n"
-                                           << QString(1 << 20, QLatin1Char('x'));
-        row("nothing but brackets", "[]\r\n[\r\n]\r\n=\r\n", "");
         row("missing file", "", "");
     }
     void read() {
@@ -109,15 +97,14 @@ private Q_SLOTS:
             "new", "; note\r\n[D]\r\nbanben=1.03\nK=new\r\n\r\n[X]\r\nk=x\r\n");
         row("add key at end of section before blank lines", "[D]\r\na=1\r\n\r\n[X]\r\n", "2",
             "[D]\r\na=1\r\nk=2\r\n\r\n[X]\r\n");
+        row("key added to an LF file keeps its line ends", "[D]\na=1\n", "2", "[D]\na=1\nk=2\r\n");
         row("add key to last section without final newline", "[D]\r\na=1", "2", "[D]\r\na=1\r\nk=2\r\n");
         row("add section at end", "[X]\r\na=1\r\n", "2", "[X]\r\na=1\r\n[D]\r\nk=2\r\n");
-        row("add section after missing newline", "[X]\r\na=1", "2", "[X]\r\na=1\r\n[D]\r\nk=2\r\n");
         row("only first of duplicate sections", "[D]\r\na=1\r\n[D]\r\nk=2\r\n", "3",
             "[D]\r\na=1\r\nk=3\r\n[D]\r\nk=2\r\n");
         row("value written unchanged", "[D]\r\n", " \"q\" ", "[D]\r\nk= \"q\" \r\n");
         row("invalid GBK elsewhere kept byte for byte", "[D]\r\njunk=\x81\xff\x80\r\nk=1\r\n", "2",
             "[D]\r\njunk=\x81\xff\x80\r\nk=2\r\n");
-        row("text before first section kept", "k=1\r\n[D]\r\n", "2", "k=1\r\n[D]\r\nk=2\r\n");
     }
     void write() {
         QFETCH(QByteArray, before);
@@ -138,8 +125,6 @@ private Q_SLOTS:
         };
         row("blank at the start", "", " lead.qss", "[D]\r\nk=\" lead.qss\"\r\n");
         row("enclosing double quotes", "", "\"a\"", "[D]\r\nk=\"\"a\"\"\r\n");
-        row("enclosing single quotes", "", "'a'", "[D]\r\nk=\"'a'\"\r\n");
-        row("inner quotes as they are", "", "a\"b\"", "[D]\r\nk=a\"b\"\r\n");
         row("beyond GBK", "", "björn/😀.qss",
             "[D]\r\nk=" + QByteArray::fromHex("626a81308b32726e2f9439fc362e717373") + "\r\n");
         row("UTF-8 with a byte-order mark", "\xEF\xBB\xBF[D]\r\nk=old\r\n", "新",
@@ -148,8 +133,6 @@ private Q_SLOTS:
             return QByteArray(
                 QStringEncoder(e, QStringConverter::Flag::WriteBom).encode(QString::fromUtf8(text)));
         };
-        row("UTF-16 LE", utf16("[D]\r\nk=old\r\n", QStringConverter::Utf16LE), "新",
-            utf16("[D]\r\nk=新\r\n", QStringConverter::Utf16LE));
         row("UTF-16 BE, section added", utf16("[X]\r\n", QStringConverter::Utf16BE), "新",
             utf16("[X]\r\n[D]\r\nk=新\r\n", QStringConverter::Utf16BE));
     }
@@ -171,6 +154,8 @@ private Q_SLOTS:
         // A program in a root folder: the folder ends with the separator, so its paths hold two.
         SettingsFolder s(QStringLiteral("/"));
         QVERIFY(s.folder.settingsFile().contains(QStringLiteral("//Dravonel/config.ini")));
+        QCOMPARE((AppFolder{QStringLiteral("C:\\Q"), QLatin1Char('\\')}.settingsFile()),
+                 QStringLiteral("C:\\Q\\Dravonel\\config.ini"));
         const Settings settings(s.folder);
         QVERIFY(settings.write(QStringLiteral("Kuliebiao"), QStringLiteral("Arduino Uno")));
         QVERIFY(settings.write(QStringLiteral("Kuliebiao"), QStringLiteral("掌控板 v2")));
@@ -191,7 +176,9 @@ private Q_SLOTS:
         const QByteArray original("[Dravonel]\r\nk=old\r\n");
         writeAll(s.folder.settingsFile(), original);
         // A value with a line break would add lines to the file: refused.
-        QVERIFY(!Settings(s.folder).write(QStringLiteral("k"), QStringLiteral("a\r\nquenra=evil")));
+        for (const char* value : {"a\rquenra=evil", "a\nquenra=evil"}) {
+            QVERIFY(!Settings(s.folder).write(QStringLiteral("k"), QString::fromLatin1(value)));
+        }
         QCOMPARE(readAll(s.folder.settingsFile()), original);
         // A read-only settings file stays as it is, for every user.
         QFile::setPermissions(s.folder.settingsFile(), QFile::ReadOwner);

@@ -37,10 +37,6 @@ void TempAppFolder::writeConfig(const QStringList& lines) const {
     writeGbk(QStringLiteral("Dravonel/config.ini"), text);
 }
 
-void TempAppFolder::removeConfig() const {
-    QFile::remove(file(QStringLiteral("Dravonel/config.ini")));
-}
-
 QByteArray TempAppFolder::configBytes() const {
     QFile f(file(QStringLiteral("Dravonel/config.ini")));
     if (!f.open(QIODevice::ReadOnly)) {

@@ -15,7 +15,7 @@ class Platform;
 class TempAppFolder {
 public:
     // `configLines` become config.ini (GBK, CR LF) under the section [Dravonel]; pass an empty list
-    // for a file with just the section, or call removeConfig() for none at all.
+    // for a file with just the section.
     explicit TempAppFolder(const QStringList& configLines = {});
 
     AppFolder folder() const;
@@ -25,7 +25,6 @@ public:
     QString file(const QString& relative) const { return dir_.path() + QLatin1Char('/') + relative; }
 
     void writeConfig(const QStringList& lines) const;
-    void removeConfig() const;
     QByteArray configBytes() const;
 
     // Writes `content` to a file below the application folder, creating folders; text is GBK.
