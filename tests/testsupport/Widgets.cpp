@@ -1,6 +1,7 @@
 #include "Widgets.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -24,4 +25,27 @@ void press(const QObject& root, const char* objectName) {
 
 void tick(const QObject& root, const char* timerName) {
     QMetaObject::invokeMethod(child<QTimer>(root, timerName), "timeout");
+}
+
+QStringList rows(const QAbstractItemView* list) {
+    QStringList texts;
+    const QAbstractItemModel* model = list->model();
+    for (int row = 0; row < model->rowCount(list->rootIndex()); ++row) {
+        texts << model->index(row, 0, list->rootIndex()).data().toString();
+    }
+    return texts;
+}
+
+QModelIndex rowOf(const QAbstractItemView* list, const QString& text) {
+    const int row = rows(list).indexOf(text);
+    if (row < 0) {
+        qFatal("no row %s in %s", qPrintable(text), qPrintable(list->objectName()));
+    }
+    return list->model()->index(row, 0, list->rootIndex());
+}
+
+void clickRow(QAbstractItemView* list, const QString& text) {
+    const QModelIndex index = rowOf(list, text);
+    list->scrollTo(index);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
 }

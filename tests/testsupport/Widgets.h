@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QModelIndex>
 #include <QObject>
+#include <QStringList>
 #include <QtGlobal>
+
+class QAbstractItemView;
 
 // Tests, benchmarks and the screenshot tool reach a window's controls as a user does: by the
 // object name the control carries (the same name skins select it by).
@@ -23,3 +27,12 @@ void press(const QObject& root, const char* objectName);
 
 // One tick of a window's timer, as if its interval had passed.
 void tick(const QObject& root, const char* timerName);
+
+// The lists are views over a model: tests read and pick rows through these, never through the
+// widget type behind a list, so they read as a user sees the list.
+// The rows `list` shows, top to bottom.
+QStringList rows(const QAbstractItemView* list);
+// The row of `list` reading `text`; a missing row ends the program with the text.
+QModelIndex rowOf(const QAbstractItemView* list, const QString& text);
+// A user's click on the row reading `text`: it becomes the current row and the click is delivered.
+void clickRow(QAbstractItemView* list, const QString& text);
