@@ -13,7 +13,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 
 // Shared example projects: the examples panel, installing an example into the host IDE's shared
@@ -36,11 +36,11 @@ void MainWindow::onExamplesClicked() {
 }
 
 void MainWindow::onExampleDoubleClicked() {
-    const QListWidgetItem* item = exampleList->currentItem();
-    if (!item) {
+    const std::optional<QString> row = controls::currentText(exampleList);
+    if (!row) {
         return;
     }
-    const std::optional<ExampleEntry> entry = parseExampleEntry(item->text());
+    const std::optional<ExampleEntry> entry = parseExampleEntry(*row);
     if (!entry) {
         return; // a row that names no package
     }

@@ -12,7 +12,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QUrl>
 
@@ -129,10 +129,7 @@ void MainWindow::onBoardChosen() {
 }
 
 void MainWindow::listInstalledLibraries() {
-    localList->clear();
     const QString root =
         host::libraryRoot(hostPathEdit->text(), boardCombo->currentText(), context_.folder.sep);
-    const QStringList libraries = host::listSubfolders(root);
-    localList->clear();
-    localList->addItems(libraries);
+    controls::rowsOf(localList).setRows(host::listSubfolders(root));
 }

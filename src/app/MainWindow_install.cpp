@@ -15,7 +15,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QUrl>
@@ -24,20 +24,20 @@
 
 void MainWindow::onNetworkLibraryClicked() {
     detailsFrame->setTitle(installstr::NetworkInfoCaption);
-    selectedLibrary_ = networkList->currentItem() ? networkList->currentItem()->text() : QString();
+    selectedLibrary_ = controls::currentText(networkList).value_or(QString());
     showLibraryDetails();
 }
 
 void MainWindow::onLocalLibraryClicked() {
     detailsFrame->setTitle(installstr::LocalInfoCaption);
-    selectedLibrary_ = localList->currentItem() ? localList->currentItem()->text() : QString();
+    selectedLibrary_ = controls::currentText(localList).value_or(QString());
     showLibraryDetails();
 }
 
 void MainWindow::showLibraryDetails() {
     detailsText->show();
-    const install::LibraryRecord catalog = install::readRecord(
-        catalogIndex_.document(context_.folder.catalogCacheForDetails()), selectedLibrary_);
+    const install::LibraryRecord catalog =
+        catalogIndex_.record(context_.folder.catalogCacheForDetails(), selectedLibrary_);
 
     // Without a board, or with a host path that does not end the way the derivation expects, the
     // path names no description file: the library counts as not installed.
