@@ -2,6 +2,7 @@
 // in this run. Prints: BENCH catalog_parse <ms> ms ratio=R target=2.0 ok|FAIL
 // With --write PATH it only writes the generated catalog to PATH.
 
+#include "BenchSupport.h"
 #include "CatalogGenerator.h"
 #include "catalog/CatalogParser.h"
 #include "settings/Gbk.h"
@@ -17,14 +18,8 @@
 
 namespace {
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-double fastest(const std::vector<double>& v) {
-    return *std::min_element(v.begin(), v.end());
-}
+using bench::fastest;
+using bench::median;
 
 } // namespace
 

@@ -2,6 +2,7 @@
 // three lists and the labels (the catalog parse, Command3). No target; the figures are for reading
 // next to BENCH catalog_parse.
 
+#include "BenchSupport.h"
 #include "CatalogGenerator.h"
 #include "Widgets.h"
 #include "app/MainWindow.h"
@@ -20,6 +21,8 @@
 #include <vector>
 
 namespace {
+
+using bench::fastest;
 
 // A desktop that answers every message with its default button and opens nothing.
 class QuietPlatform final : public Platform {
@@ -42,10 +45,6 @@ public:
         return std::make_unique<None>();
     }
 };
-
-double fastest(const std::vector<double>& v) {
-    return *std::min_element(v.begin(), v.end());
-}
 
 } // namespace
 

@@ -6,6 +6,7 @@
 //
 // Targets: the median click at most 5 ms, and at most twice one read-and-decode of the catalog.
 
+#include "BenchSupport.h"
 #include "FakePlatform.h"
 #include "TempAppFolder.h"
 #include "Widgets.h"
@@ -24,6 +25,8 @@
 #include <cstdio>
 
 namespace {
+
+using bench::median;
 
 constexpr double AbsoluteTargetMs = 5.0;
 constexpr double RatioTarget = 2.0;
@@ -48,11 +51,6 @@ QString makeCatalog(int libraries) {
                 QStringLiteral("\r\n库简介=读取传感器的数值并在串口打印，支持多种板卡。\r\n");
     }
     return text;
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 void report(const char* name, double value, double ratio, double target) {
