@@ -11,6 +11,7 @@
 #include "TempAppFolder.h"
 #include "Widgets.h"
 #include "app/MainWindow.h"
+#include "app/RowsModel.h"
 #include "settings/Gbk.h"
 
 #include <QApplication>
@@ -18,7 +19,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 
 #include <algorithm>
@@ -86,10 +87,11 @@ int main(int argc, char** argv) {
     w.startUp();
     // Start-up may have replaced or parsed the cache; the benchmark's catalog is the one measured.
     folder.writeGbk(QStringLiteral("Dravonel/ku/Ku.txt"), makeCatalog(libraries));
-    child<QListWidget>(w, "List2")->clear();
+    QStringList names;
     for (int i = 0; i < libraries; ++i) {
-        child<QListWidget>(w, "List2")->addItem(libraryName(i));
+        names << libraryName(i);
     }
+    controls::rowsOf(child<QListView>(w, "List2")).setRows(names);
 
     // Reference: one read of the catalog file and its decoding from code page 936.
     std::vector<double> readDecode;
@@ -113,7 +115,7 @@ int main(int argc, char** argv) {
         const int row = int((qint64(i) * 7919) % libraries);
         QElapsedTimer t;
         t.start();
-        child<QListWidget>(w, "List2")->setCurrentRow(row);
+        child<QListView>(w, "List2")->setCurrentIndex(child<QListView>(w, "List2")->model()->index(row, 0));
         const double elapsed = t.nsecsElapsed() / 1e6;
         if (i == 0) {
             first = elapsed;

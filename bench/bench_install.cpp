@@ -11,12 +11,13 @@
 #include "BenchSupport.h"
 #include "TestServer.h"
 #include "ZipBuilder.h"
+#include "app/RowsModel.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QListWidget>
+#include <QListView>
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -83,9 +84,9 @@ int main(int argc, char** argv) {
     QDir().mkpath(destination);
     started.platform.onMessage = [](const Platform::Message&) { return Platform::Answer::Ok; };
     started.start();
-    auto* libraries = child<QListWidget>(started.w(), "List2");
-    libraries->addItem(Library);
-    libraries->setCurrentRow(libraries->count() - 1);
+    auto* libraries = child<QListView>(started.w(), "List2");
+    controls::rowsOf(libraries).setRows(rows(libraries) << Library);
+    libraries->setCurrentIndex(libraries->model()->index(libraries->model()->rowCount() - 1, 0));
 
     QTemporaryDir reference;
     const QString referenceZip = reference.filePath(QStringLiteral("pkg.zip"));

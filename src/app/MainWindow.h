@@ -1,7 +1,6 @@
 #pragma once
 
 #include "app/AppContext.h"
-#include "app/RowsModel.h"
 #include "install/LibraryDetails.h"
 #include "net/HttpClient.h"
 #include "settings/Settings.h"
@@ -21,6 +20,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListView;
+class RowsModel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
@@ -49,7 +49,7 @@ public:
 
     // Builds the contents of every overlay panel now. They are otherwise built when first shown;
     // whoever lists or inspects all controls (the controls document) calls this first.
-    void buildDeferredPanels();
+    Q_INVOKABLE void buildDeferredPanels();
 
     // The window's outer size in twips, as the panel placement rules use it: the client area plus a
     // classic window frame (borders, caption and menu bar).

@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/RowsModel.h"
+
 #include "catalog/CatalogParser.h"
 #include "catalog/CatalogStrings.h"
 #include "catalog/Links.h"

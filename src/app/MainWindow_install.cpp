@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/RowsModel.h"
+
 #include "host/HostPaths.h"
 #include "install/DownloadCodes.h"
 #include "install/Extract.h"

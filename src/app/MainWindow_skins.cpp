@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/RowsModel.h"
+
 #include "settings/SettingsKeys.h"
 #include "skins/SkinFolder.h"
 #include "skins/SkinStrings.h"
