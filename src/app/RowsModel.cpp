@@ -4,6 +4,9 @@
 
 #include <QListView>
 
+#include <algorithm>
+#include <climits>
+
 RowsModel::RowsModel(QObject* parent)
     : QAbstractListModel(parent) {}
 
