@@ -259,9 +259,6 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
     // Deleted on return, before the loop, the timer and the flags its connections refer to.
     std::unique_ptr<QNetworkReply> reply(manager_->get(request));
     QNetworkReply* r = reply.get();
-    // The body is taken as it comes; without a bound the network thread can hold megabytes of it
-    // in flight besides what has been taken, which a big catalog feels as peak memory.
-    r->setReadBufferSize(256 * 1024);
 
     // Until the request has gone out, the connect time applies; from then on, the stall time
     // after every sign of life.

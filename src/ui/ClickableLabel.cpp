@@ -32,7 +32,9 @@ const ClickableLabel::Pieces& ClickableLabel::pieces() {
     pieces_ = Pieces{caption.constData(), caption.size(), font(), {}, {}};
     const QFontMetricsF metrics(font());
     qreal x = 0;
-    for (qsizetype at = 0; at < caption.size();) {
+    // Past the widest a widget can be nothing ever shows: the measuring stops there.
+    qsizetype at = 0;
+    while (at < caption.size() && x <= QWIDGETSIZE_MAX) {
         qsizetype end = std::min(caption.size(), at + PieceLength);
         if (end < caption.size() && caption[end].isLowSurrogate()) {
             ++end;
@@ -42,7 +44,7 @@ const ClickableLabel::Pieces& ClickableLabel::pieces() {
         x += metrics.horizontalAdvance(QStringView(caption).sliced(at, end - at).toString());
         at = end;
     }
-    pieces_.starts.append(caption.size());
+    pieces_.starts.append(at);
     pieces_.xs.append(x);
     return pieces_;
 }
@@ -85,8 +87,12 @@ void ClickableLabel::paintEvent(QPaintEvent* event) {
     qsizetype i = std::upper_bound(p.xs.begin(), p.xs.end(), left) - p.xs.begin() - 1;
     i = std::max<qsizetype>(i, 0);
     const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip | Qt::TextForceLeftToRight;
-    for (; i + 1 < p.xs.size() && p.xs[i] < right; ++i) {
-        const QRectF piece(area.left() + p.xs[i], area.top(), p.xs[i + 1] - p.xs[i], area.height());
-        painter.drawText(piece, flags, caption.mid(p.starts[i], p.starts[i + 1] - p.starts[i]));
+    qsizetype last = i;
+    while (last + 1 < p.xs.size() && p.xs[last] < right) {
+        ++last;
+    }
+    if (last > i) { // the pieces from i up to last, drawn as one run of text
+        const QRectF run(area.left() + p.xs[i], area.top(), p.xs[last] - p.xs[i], area.height());
+        painter.drawText(run, flags, caption.mid(p.starts[i], p.starts[last] - p.starts[i]));
     }
 }

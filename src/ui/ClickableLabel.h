@@ -29,7 +29,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // The caption cut into pieces of about PieceLength characters (never inside a surrogate pair):
+    // The caption cut into pieces of PieceLength characters (never inside a surrogate pair),
+    // short, so a paint lays out little more than what shows:
     // where each begins in the text and, one entry more, where each begins across the label.
     struct Pieces {
         const QChar* text = nullptr; // the caption measured (its characters' address and length)
@@ -38,7 +39,7 @@ private:
         QList<qsizetype> starts;
         QList<qreal> xs;
     };
-    static constexpr qsizetype PieceLength = 256;
+    static constexpr qsizetype PieceLength = 16;
     const Pieces& pieces();
     Pieces pieces_;
 };
