@@ -19,14 +19,9 @@ namespace {
 const QString kInvalidPath = QStringLiteral("Quenra程序路径选择错误,请重新选择！");
 const QString kTooOld = QStringLiteral("您的Quenra版本过低!（非2.0_RC4或3.0版本）是否现在前往下载最新版？");
 const QString kBoardRequired = QStringLiteral("板卡为必选项！请选择对应板卡！");
-const QString kBoards = QStringLiteral("host/resources/app/src/boards/default/");
 const QString kEsp = QStringLiteral("ESP32");
 const QString kDht = QStringLiteral("DHT11");
 const QString kZk = QStringLiteral("掌控板 v2");
-
-QString lib(const QString& board, const QString& library) {
-    return board + QStringLiteral("/libraries/ThirdParty/") + library;
-}
 
 // The board list as the user sees it dropped down.
 QStringList boardRows(const MainWindow& w) {
@@ -38,20 +33,22 @@ QStringList sorted(QStringList list) {
     return list;
 }
 
-// A started window on a fresh application folder holding a host installation at host/ with the
-// board folders given; the catalog server is unreachable, so start-up fails its download at once.
+// A started window on a fresh application folder holding a host installation at host/ with one
+// board, ESP32, and its library DHT11; the catalog server is unreachable, so start-up fails its
+// download at once.
 struct Window : AppWindow {
     QByteArray configWritten;
     QStringList startUpMessages;
 
-    Window(QStringList config, bool hostStored, const QStringList& boardFolders = {}) {
+    Window(QStringList config, bool hostStored) {
         config << QStringLiteral("fuwuqi=http://127.0.0.1:1/");
         if (hostStored) {
             config << QStringLiteral("quenra=") + exe();
         }
         app.writeConfig(config);
         app.writeFile(QStringLiteral("host/Quenra.exe"), "#!/bin/sh\n");
-        addBoardFolders(boardFolders);
+        QVERIFY(QDir().mkpath(app.file(
+            QStringLiteral("host/resources/app/src/boards/default/ESP32/libraries/ThirdParty/DHT11"))));
         configWritten = app.configBytes();
         start();
         startUpMessages = platform.messageTexts();
@@ -59,18 +56,7 @@ struct Window : AppWindow {
     }
     QString exe() const { return app.file(QStringLiteral("host/Quenra.exe")); }
     QString setting(const QString& key) const { return Settings(app.folder()).read(key); }
-    void addBoardFolders(const QStringList& relative) const {
-        for (const QString& r : relative) {
-            QVERIFY(QDir().mkpath(app.file(kBoards + r)));
-        }
-    }
-    QStringList libraries() const { return sorted(rows(child<QListView>(*window, "List3"))); }
-    // The user picks the last entry of that text: the first entry is the stored board.
-    void pick(const QString& board) const {
-        auto* combo = child<QComboBox>(*window, "Combo2");
-        combo->setCurrentIndex(boardRows(*window).lastIndexOf(board));
-        Q_EMIT combo->activated(combo->currentIndex());
-    }
+    QStringList libraries() const { return rows(child<QListView>(*window, "List3")); }
     // The only message shown: its text, the program's title, the critical icon and `buttons`.
     void expectMessage(const QString& text, Platform::Buttons buttons = Platform::Buttons::Ok) const {
         QCOMPARE(platform.messageTexts(), QStringList{text});
@@ -97,10 +83,13 @@ private Q_SLOTS:
     void invalidChoiceStoresNothing() {
         QFETCH(QString, chooser);
         QFETCH(std::optional<QString>, answer);
-        Window s({QStringLiteral("Kuliebiao=ESP32"), QStringLiteral("quenraBanben=Quenra 3.0 rc0")}, true,
-                 {lib(kEsp, kDht)});
+        Window s({QStringLiteral("Kuliebiao=ESP32"), QStringLiteral("quenraBanben=Quenra 3.0 rc0")}, true);
         MainWindow& w = s.w();
-        const QStringList boardsBefore = boardRows(w);
+        // The stored board comes first and again among the folders, its libraries shown at once,
+        // nothing asked.
+        QCOMPARE(boardRows(w), (QStringList{kEsp, kEsp}));
+        QCOMPARE(s.libraries(), QStringList{kDht});
+        QVERIFY(!s.startUpMessages.contains(kBoardRequired));
         if (chooser == QLatin1String("Command7")) {
             child<QLineEdit>(w, "Text8")->setText(*answer);
         } else {
@@ -116,7 +105,7 @@ private Q_SLOTS:
         for (const char* name : {"Command14", "Combo2", "List2", "List3"}) {
             QVERIFY2(child<QWidget>(w, name)->isEnabled() != (chooser == QLatin1String("Command16")), name);
         }
-        QCOMPARE(boardRows(w), boardsBefore);
+        QCOMPARE(boardRows(w), (QStringList{kEsp, kEsp}));
     }
 
     // A host whose version file names neither version: only a web page from the settings file is
@@ -143,7 +132,7 @@ private Q_SLOTS:
         QFETCH(bool, panelLeftUp);
         Window s({QStringLiteral("Kuliebiao=ESP32"), QStringLiteral("quenraBanben=old"),
                   QStringLiteral("xiazai=") + page},
-                 false, {lib(kEsp, kDht)});
+                 false);
         MainWindow& w = s.w();
         child<QLineEdit>(w, "Text8")->setText(s.exe());
         s.platform.fileAnswers << s.exe();
@@ -158,35 +147,6 @@ private Q_SLOTS:
         QCOMPARE(s.setting(keys::HostVersion), QStringLiteral("old"));
         QCOMPARE(s.setting(keys::HostPath), s.exe());
         QVERIFY(child<QPushButton>(w, "Command17")->isEnabled());
-    }
-
-    // The stored board comes first and again among the folders in enumeration order, its libraries
-    // shown at once, nothing asked or written. A board picked is stored.
-    void boards() {
-        Window s({QStringLiteral("Kuliebiao=ESP32")}, true,
-                 {lib(kEsp, kDht), lib(kEsp, QStringLiteral("MyLocalLib")),
-                  lib(kZk, QStringLiteral("RGB灯带")), lib(kZk, QStringLiteral("OLED")),
-                  QStringLiteral("Bare")});
-        MainWindow& w = s.w();
-        QCOMPARE(boardRows(w), QStringList{kEsp} + QDir(s.app.file(kBoards), QString(), QDir::Unsorted,
-                                                        QDir::Dirs | QDir::NoDotAndDotDot)
-                                                       .entryList());
-        QCOMPARE(child<QComboBox>(w, "Combo2")->currentIndex(), 0);
-        QCOMPARE(s.libraries(), (QStringList{kDht, QStringLiteral("MyLocalLib")}));
-        QVERIFY(!s.startUpMessages.contains(kBoardRequired));
-        QCOMPARE(s.app.configBytes(), s.configWritten);
-
-        s.pick(kZk);
-        QCOMPARE(s.libraries(), (QStringList{QStringLiteral("OLED"), QStringLiteral("RGB灯带")}));
-        QCOMPARE(s.setting(keys::Board), kZk);
-        s.pick(QStringLiteral("Bare")); // no library root
-        QCOMPARE(s.libraries(), QStringList());
-        QVERIFY(s.platform.messages.isEmpty());
-
-        // The local refresh reads the folders again.
-        s.addBoardFolders({lib(QStringLiteral("Bare"), QStringLiteral("AHT20"))});
-        press(w, "bendiku");
-        QCOMPARE(s.libraries(), QStringList{QStringLiteral("AHT20")});
     }
 
     // The demo installation as a new user meets it: chosen in the tools panel, read in place, run.
