@@ -32,6 +32,8 @@ QByteArray readAll(const QString& path) {
 class TestMainWindow final : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // A stored host path of the exact name is taken, any other shows the path panel; the captions
+    // come from the settings, and the settings file is left as it was.
     void startUp_data() {
         QTest::addColumn<QStringList>("config");
         QTest::addColumn<bool>("validPath");

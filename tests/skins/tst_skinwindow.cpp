@@ -2,7 +2,6 @@
 #include "settings/Settings.h"
 #include "ui/SkinEngine.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QGroupBox>
