@@ -101,11 +101,11 @@ private Q_SLOTS:
 
     // docs/controls.md is what the screenshot tool writes from the live windows, a purpose in every row.
     void controlsDocumentIsCurrent() {
+        const QString tool = qEnvironmentVariable("QUENRA_SCREENSHOT");
+        QVERIFY2(!tool.isEmpty(), "QUENRA_SCREENSHOT names the built screenshot tool (CTest sets it)");
         QTemporaryDir dir;
         const QString written = dir.filePath(QStringLiteral("controls.md"));
-        QCOMPARE(QProcess::execute(qEnvironmentVariable("QUENRA_SCREENSHOT"),
-                                   {QStringLiteral("--controls"), written}),
-                 0);
+        QCOMPARE(QProcess::execute(tool, {QStringLiteral("--controls"), written}), 0);
         const QString live = QString::fromUtf8(readAll(written));
         for (const QString& row : live.split(QLatin1Char('\n'))) {
             QVERIFY2(!row.startsWith(QLatin1String("| ")) || !row.endsWith(QLatin1String("|  |")),
