@@ -8,9 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#if defined(Q_OS_UNIX)
 #include <sys/stat.h>
-#endif
 
 class TestSkins final : public QObject {
     Q_OBJECT
@@ -68,43 +66,36 @@ private Q_SLOTS:
         QCOMPARE(forListViews(sheet), applied);
     }
 
+    // A file read as a skin: UTF-8 without its byte-order mark, or nothing.
     void loadSkinFile_data() {
-        QTest::addColumn<QString>("kind"); // what lies at the path
-        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArray>("bytes"); // "<folder>": the bare skin folder; "<pipe>": a FIFO
         QTest::addColumn<QString>("expected"); // null: refused
         const QByteArray sheet = "QLabel { color: red; }\n";
-        QTest::newRow("UTF-8") << "file" << QByteArray("/* 暗夜 */ ") + sheet
+        QTest::newRow("UTF-8") << QByteArray("/* 暗夜 */ ") + sheet
                                << QStringLiteral("/* 暗夜 */ QLabel { color: red; }\n");
         QTest::newRow("byte-order mark dropped")
-            << "file" << QByteArray("\xEF\xBB\xBF") + sheet << QString::fromUtf8(sheet);
-        QTest::newRow("invalid UTF-8")
-            << "file" << QByteArray("/* \xB0\xB5\xD2\xB9 */ ") + sheet << QString();
-        QTest::newRow("too large") << "file" << sheet.repeated(MaxSkinFileBytes / sheet.size() + 1)
-                                   << QString();
-        QTest::newRow("missing") << "missing" << QByteArray() << QString();
-        // The bare skin folder, as a start with no stored skin names it.
-        QTest::newRow("folder") << "folder" << QByteArray() << QString();
-#if defined(Q_OS_UNIX)
-        // A pipe is listed like any file; choosing it must not hang the program.
-        QTest::newRow("pipe") << "pipe" << QByteArray() << QString();
-#endif
+            << QByteArray("\xEF\xBB\xBF") + sheet << QString::fromUtf8(sheet);
+        QTest::newRow("invalid UTF-8") << QByteArray("/* \xB0\xB5\xD2\xB9 */ ") + sheet << QString();
+        QTest::newRow("too large") << sheet.repeated(MaxSkinFileBytes / sheet.size() + 1) << QString();
+        QTest::newRow("missing") << QByteArray() << QString();
+        // The bare skin folder, as a start with no stored skin names it; a pipe is listed like any
+        // file, and choosing it must not hang the program.
+        QTest::newRow("folder") << QByteArray("<folder>") << QString();
+        QTest::newRow("pipe") << QByteArray("<pipe>") << QString();
     }
     void loadSkinFile() {
-        QFETCH(QString, kind);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, expected);
         QTemporaryDir dir;
         QString path = dir.filePath(QStringLiteral("skin.qss"));
-        if (kind == QStringLiteral("file")) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(bytes);
-        } else if (kind == QStringLiteral("folder")) {
+        QFile f(path);
+        if (bytes == "<folder>") {
             path = dir.path() + QLatin1Char('/');
-#if defined(Q_OS_UNIX)
-        } else if (kind == QStringLiteral("pipe")) {
+        } else if (bytes == "<pipe>") {
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-#endif
+        } else if (!bytes.isEmpty()) {
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+            f.close();
         }
         QCOMPARE(::loadSkinFile(path), expected.isNull() ? std::nullopt : std::optional(expected));
     }
