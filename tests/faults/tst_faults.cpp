@@ -19,6 +19,7 @@
 #include <QListView>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <csignal>
@@ -397,6 +398,10 @@ private Q_SLOTS:
         if (flow == Flow::LocalInstall && !item.isEmpty()) {
             platform.fileAnswers = {fixture.app.file("local/" + item + '/' + item + ".xml")};
         }
+        // From the application folder a relative host path names a real host: it is refused all the same.
+        const QString workingFolder = QDir::currentPath();
+        const auto restore = qScopeGuard([&] { QDir::setCurrent(workingFolder); });
+        QDir::setCurrent(fixture.app.path());
         if (fault.startsWith(QLatin1String("host "))) {
             fixture.app.writeFile("host/quenra.exe", "#!/bin/sh\n");
             child<QLineEdit>(*window, "Text8")
