@@ -1,7 +1,7 @@
-// Bad networks, bad disks and a killed process against the real flows of the main window: after every
-// row the application folder is byte for byte as before, or holds exactly the complete new content of
-// the places the row changes (no staging folder, no temporary file, nothing half-written), and the
-// messages shown are the row's, in order (so no success ever follows a failure).
+// Bad networks, bad disks, a user who cancels and a killed process against the real flows of the main
+// window: after every row the application folder is byte for byte as before, or holds exactly the
+// complete new content of the places the row changes (no staging folder, no temporary file, nothing
+// half-written), and the messages shown are the row's, in order (so no success ever follows a failure).
 #include "AppWindow.h"
 #include "Support.h"
 #include "TestServer.h"
@@ -14,9 +14,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDirIterator>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QListView>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <csignal>
@@ -37,7 +40,8 @@ namespace {
 enum class Flow {
     StartUp,      // the window starts; its catalog download is the flow
     Install,      // the install button of the library `item` of the network list
-    LocalInstall, // the local install of local/<item>/<item>.xml
+    InstallShown, // the same for the installed library `item` picked in List3 after Bomb in List2
+    LocalInstall, // the local install of local/<item>/<item>.xml; no item: the dialog is cancelled
     BoardChoice,  // choosing board Mega, which writes the settings file
 };
 
@@ -52,6 +56,7 @@ const QString CatalogFailed = QStringLiteral("库文件更新解析失败！请�
 const QString UnzipFailed = QStringLiteral("解压失败");
 const QString SaveFailed = QStringLiteral("设置保存失败！请检查Dravonel文件夹是否可写。");
 const QString CopyFailed = QStringLiteral("库文件夹复制失败，库未安装！请检查文件夹权限后重试！");
+const QString Installed = QStringLiteral("安装成功");
 QString downloadFailed(qint32 code) {
     return QStringLiteral("库文件下载失败！请检查网络后重试！错误代码：") + QString::number(code);
 }
@@ -59,7 +64,7 @@ QString confirm(const QString& name) {
     return QStringLiteral("是否确定将【") + name + QStringLiteral("】加入到【Uno】库中？");
 }
 QStringList installed(const QString& name) {
-    return {confirm(name), QStringLiteral("安装成功"), QStringLiteral("是否打开Quenra？")};
+    return {confirm(name), Installed, QStringLiteral("是否打开Quenra？")};
 }
 
 QByteArray pattern(int size) {
@@ -77,7 +82,7 @@ QByteArray readme(const QString& name, const QString& version) {
 // The catalog names version 1.03, as the settings do, so no new-version prompt comes.
 QByteArray catalog(const QString& notice, int padding) {
     QString text = "版本号：1.03\r\n公告：" + notice + "\r\n";
-    for (const char* name : {"AHT20", "Bomb", "Packed"}) {
+    for (const char* name : {"AHT20", "Bomb", "Packed", "Aux.zip"}) {
         text += QStringLiteral("[%1] \r\n库名=%1\r\n库版本=2.0\r\n").arg(QLatin1String(name));
     }
     return gbk::encode(text + "[Padding] \r\n库简介=" + QString(padding, 'p') + "\r\n");
@@ -99,10 +104,8 @@ Tree packageFiles(const QString& name) {
 QByteArray zipOf(const Tree& files) {
     ZipBuilder zip;
     for (auto it = files.constBegin(); it != files.constEnd(); ++it) {
-        if (it.key().endsWith(QLatin1String("zeros.bin"))) {  // deflated, so the package stays small
-            const QByteArray zlib = qCompress(it.value(), 9); // size, header, data, checksum
-            zip.deflated(it.key().toUtf8(), zlib.mid(6).chopped(4), ZipBuilder::crc32(it.value()),
-                         quint32(it.value().size()));
+        if (it.key().endsWith(QLatin1String("zeros.bin"))) { // deflated, so the package stays small
+            zip.deflated(it.key().toUtf8(), it.value());
         } else {
             zip.file(it.key().toUtf8(), it.value(), true);
         }
@@ -120,19 +123,6 @@ Tree withFiles(Tree tree, const QString& place, const Tree& files) {
         tree.insert(place + '/' + it.key(), it.value());
     }
     return tree;
-}
-
-// The first differences between two trees, for a failure message.
-QString differences(const Tree& want, const Tree& got) {
-    QStringList lines;
-    for (const QString& key : QStringList(want.keys() + got.keys())) {
-        if (want.value(key, "<missing>") != got.value(key, "<missing>") && lines.size() < 6) {
-            lines << key + ": expected " + want.value(key, "<missing>").left(40) + ", found " +
-                         got.value(key, "<missing>").left(40);
-        }
-    }
-    lines.removeDuplicates();
-    return lines.join('\n');
 }
 
 // An application folder as a user has it after earlier installs, with the host IDE beside it: the
@@ -245,19 +235,6 @@ private:
         return added;
     }
 
-    static void addColumns() {
-        QTest::addColumn<Flow>("flow");
-        QTest::addColumn<QString>("server"); // the server's misbehaviour (TestServer.h), or "<refused>"
-        QTest::addColumn<QString>("disk");   // a DiskFault, applied just before the flow
-        QTest::addColumn<QString>("item");   // what the flow installs
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QStringList>("changed"); // the places that get complete new content
-    }
-    static void row(const QString& name, Flow flow, const QString& server, const QString& disk,
-                    const QString& item, const QStringList& messages, const QStringList& changed = {}) {
-        QTest::newRow(qPrintable(name)) << flow << server << disk << item << messages << changed;
-    }
-
     // What the application folder holds after the flow changed `changed` (catalog, packages, root,
     // settings) completely.
     Tree expected(Tree tree, const QStringList& changed, Flow flow, const QString& item,
@@ -278,86 +255,6 @@ private:
         return tree;
     }
 
-    // Starts the window against the server its settings name (but for the start-up, whose start is
-    // the flow), points the flow at the faulty server, chooses its item and runs the flow, within the
-    // disk fault of the row; confirmations are answered with OK.
-    void runRow() {
-        QFETCH(Flow, flow);
-        QFETCH(QString, server);
-        QFETCH(QString, disk);
-        QFETCH(QString, item);
-        QFETCH(QStringList, messages);
-        QFETCH(QStringList, changed);
-        AppFixture fixture(server_->baseUrl());
-        FakePlatform platform;
-        platform.onMessage = [](const Platform::Message& m) -> std::optional<Platform::Answer> {
-            if (m.buttons == Platform::Buttons::OkCancel && m.icon == Platform::Icon::Question) {
-                return Platform::Answer::Ok;
-            }
-            return std::nullopt;
-        };
-        AppContext context = fixture.app.context(&platform);
-        context.timeouts.stallMs = server == QLatin1String("stall") ? 400 : 3000; // short where it waits
-        if (server.startsWith(QLatin1String("big"))) {
-            context.timeouts.packageMaxBytes = 1 << 20; // the 1 GiB a package may have, made small
-        }
-        const QString faultyBase = server == QLatin1String("<refused>")
-                                       ? QStringLiteral("http://127.0.0.1:%1/").arg(TestServer::unusedPort())
-                                       : server_->baseUrl(server) + "new/";
-        std::unique_ptr<MainWindow> window;
-        if (flow != Flow::StartUp) {
-            window = startMainWindow(context);
-        }
-        Settings(context.folder).write(keys::CatalogServer, faultyBase);
-        if (flow == Flow::Install) {
-            auto* list = child<QListView>(*window, "List2");
-            if (const int at = int(rows(list).indexOf(item)); at >= 0) {
-                list->setCurrentIndex(list->model()->index(at, 0));
-            }
-        }
-        platform.fileAnswers = {fixture.app.file("local/" + item + '/' + item + ".xml")};
-        DiskFault fault;
-        if (const QString why = fault.apply(disk, fixture.app); !why.isEmpty()) {
-            QSKIP(qPrintable(why));
-        }
-        const Tree before = snapshot(fixture.app.path());
-        rlimit size{};
-        getrlimit(RLIMIT_FSIZE, &size);
-        if (disk.endsWith(QLatin1String("full"))) {
-            // A write past the limit fails with EFBIG, as on a full disk, instead of ending the
-            // process with SIGXFSZ. Only the files the flow writes are larger than the limit.
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limited{rlim_t(DiskLimit), size.rlim_max};
-            setrlimit(RLIMIT_FSIZE, &limited);
-        }
-        if (flow == Flow::StartUp) {
-            window = startMainWindow(context);
-        } else if (flow == Flow::Install) {
-            // Install, update or reinstall, whichever the details show: they run the same flow.
-            for (const char* name : {"Command13", "Command19", "Command6"}) {
-                if (child<QPushButton>(*window, name)->isVisibleTo(window.get())) {
-                    child<QPushButton>(*window, name)->click();
-                    break;
-                }
-            }
-        } else if (flow == Flow::LocalInstall) {
-            child<QPushButton>(*window, "Command14")->click();
-        } else {
-            auto* combo = child<QComboBox>(*window, "Combo2");
-            combo->setCurrentIndex(combo->findText(QStringLiteral("Mega")));
-            Q_EMIT combo->activated(combo->currentIndex());
-        }
-        setrlimit(RLIMIT_FSIZE, &size);
-        QStringList shown;
-        for (const QString& text : platform.messageTexts()) {
-            shown << text.section(QStringLiteral("\r\n"), 0, 0); // a second line holds a path
-        }
-        QCOMPARE(shown, messages);
-        const Tree want = expected(before, changed, flow, item, fixture);
-        const Tree after = snapshot(fixture.app.path());
-        QVERIFY2(after == want, qPrintable(differences(want, after)));
-    }
-
 private Q_SLOTS:
     void initTestCase() {
         writeFile(served_.filePath("KU.txt"), catalog("旧的公告", 0));
@@ -366,21 +263,32 @@ private Q_SLOTS:
             writeFile(served_.filePath("new/" + QLatin1String(name) + ".zip"), zipOf(packageFiles(name)));
         }
         // Past the 1 GiB the extraction allows, refused by its declared size before any byte is written.
-        writeFile(served_.filePath("new/Bomb.zip"),
-                  ZipBuilder()
-                      .file("Bomb/Bomb.xml", "<xml/>")
-                      .deflated("Bomb/zeros.bin", ZipBuilder::storedDeflate("0"), 0, 1100u << 20)
-                      .bytes());
+        writeFile(
+            served_.filePath("new/Bomb.zip"),
+            ZipBuilder().file("Bomb/Bomb.xml", "<xml/>").deflated("Bomb/zeros.bin", "0", 1100 << 20).bytes());
         server_ = std::make_unique<TestServer>(served_.path());
         QVERIFY2(server_->isRunning(), qPrintable(server_->errorText()));
     }
 
     // One row per kind of fault: the transfers themselves are tested on the HTTP client.
     void flows_data() {
-        addColumns();
+        QTest::addColumn<Flow>("flow");
+        QTest::addColumn<QString>("server"); // the server's misbehaviour (TestServer.h), or "<refused>"
+        // A DiskFault, applied just before the flow, or what the user does: "no" to the question,
+        // "cancel" or "cancel unpack" on the download's or the unpacking's progress, or a host path
+        // ("host ...") naming quenra.exe, relative, or naming a missing file.
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QStringList>("changed"); // the places that get complete new content
+        const auto row = [](const QString& name, Flow flow, const QString& server, const QString& fault,
+                            const QString& item, const QStringList& messages,
+                            const QStringList& changed = {}) {
+            QTest::newRow(qPrintable(name)) << flow << server << fault << item << messages << changed;
+        };
         const QString lib = QStringLiteral("AHT20");
         const QString local = QStringLiteral("MyLib");
-        for (const char* server : {"<refused>", "reset", "stall", "plain/404", "big"}) {
+        for (const char* server : {"<refused>", "plain/404", "big"}) {
             row(QStringLiteral("start-up: ") + server, Flow::StartUp, server, {}, {}, {CatalogFailed});
         }
         row("start-up: 200 without 公告", Flow::StartUp, "nomarker", {}, {},
@@ -394,8 +302,16 @@ private Q_SLOTS:
         for (const auto& [server, code] : packageFaults) {
             row(QStringLiteral("install: ") + server, Flow::Install, server, {}, lib, {downloadFailed(code)});
         }
+        row("install: download cancelled", Flow::Install, {}, "cancel", lib, {downloadFailed(-2147467260)});
         row("install: ku/Wenjian missing", Flow::Install, {}, "no Wenjian", lib,
             {downloadFailed(-2147024893)});
+        row("install: a device name", Flow::Install, {}, {}, "Aux.zip",
+            {"库名【Aux.zip】含有不能用作文件名的字符（/ \\ : * ? \" < > | 或控制字符），或以点或空格结尾，"
+             "或是系统保留的设备名（CON、PRN、AUX、NUL、COM1-COM9、LPT1-LPT9），无法使用！"});
+        // The package stays in the cache.
+        row("install: question answered Cancel", Flow::Install, {}, "no", lib, {confirm(lib)}, {"packages"});
+        row("install: unpacking cancelled", Flow::Install, {}, "cancel unpack", lib, {confirm(lib)},
+            {"packages"});
         row("install: a zip bomb", Flow::Install, {}, {}, "Bomb", {confirm("Bomb"), UnzipFailed},
             {"packages"});
         row("install: library root read-only", Flow::Install, {}, "root read-only", lib,
@@ -404,8 +320,17 @@ private Q_SLOTS:
             {confirm(lib), UnzipFailed}, {"packages"});
         row("install: destination parent missing", Flow::Install, {}, "no parent", lib,
             {confirm(lib), UnzipFailed}, {"packages"});
+        // The path panel shows; nothing is asked or written.
+        for (const char* host : {"host quenra.exe", "host relative", "host missing"}) {
+            row(QStringLiteral("install: ") + host, Flow::Install, {}, host, lib, {});
+        }
         row("install: no fault", Flow::Install, {}, {}, lib, installed(lib), {"packages", "root"});
+        row("install: the library shown, not the List2 row", Flow::InstallShown, {}, {}, lib, installed(lib),
+            {"packages", "root"});
 
+        row("local install: dialog cancelled", Flow::LocalInstall, {}, {}, {},
+            {QStringLiteral("库文件选择错误，请选择库文件夹下的.xml文件！")});
+        row("local install: question answered Cancel", Flow::LocalInstall, {}, "no", local, {confirm(local)});
         row("local install: library root read-only", Flow::LocalInstall, {}, "root read-only", local,
             {confirm(local), CopyFailed});
         row("local install: library root is a file", Flow::LocalInstall, {}, "root is a file", local,
@@ -429,7 +354,110 @@ private Q_SLOTS:
             "no parent, full", "MyLib", {confirm("MyLib"), CopyFailed});
         row("board choice: full disk", Flow::BoardChoice, {}, "full", {}, {SaveFailed});
     }
-    void flows() { runRow(); }
+
+    // Starts the window against the server its settings name (but for the start-up, whose start is
+    // the flow), points the flow at the faulty server, chooses its item and runs the flow within the
+    // row's fault; questions are answered with OK unless the row says no.
+    void flows() {
+        QFETCH(Flow, flow);
+        QFETCH(QString, server);
+        QFETCH(QString, fault);
+        QFETCH(QString, item);
+        QFETCH(QStringList, messages);
+        QFETCH(QStringList, changed);
+        AppFixture fixture(server_->baseUrl());
+        FakePlatform platform;
+        platform.onMessage = [&](const Platform::Message& m) -> std::optional<Platform::Answer> {
+            if (m.buttons != Platform::Buttons::OkCancel) {
+                return std::nullopt;
+            }
+            // The question comes after the download: the unpacking's indicator is the next one.
+            platform.cancelOnFirstProgress = fault == QLatin1String("cancel unpack");
+            return fault == QLatin1String("no") ? Platform::Answer::Cancel : Platform::Answer::Ok;
+        };
+        AppContext context = fixture.app.context(&platform);
+        context.timeouts.stallMs = server == QLatin1String("stall") ? 400 : 3000; // short where it waits
+        if (server.startsWith(QLatin1String("big"))) {
+            context.timeouts.packageMaxBytes = 1 << 20; // the 1 GiB a package may have, made small
+        }
+        const QString faultyBase = server == QLatin1String("<refused>")
+                                       ? QStringLiteral("http://127.0.0.1:%1/").arg(TestServer::unusedPort())
+                                       : server_->baseUrl(server) + "new/";
+        std::unique_ptr<MainWindow> window;
+        if (flow != Flow::StartUp) {
+            window = startMainWindow(context);
+            if (flow == Flow::InstallShown) {
+                clickRow(child<QListView>(*window, "List2"), QStringLiteral("Bomb"));
+                press(*window, "bendiku"); // lists the installed libraries
+            }
+            if (flow == Flow::Install || flow == Flow::InstallShown) {
+                clickRow(child<QListView>(*window, flow == Flow::Install ? "List2" : "List3"), item);
+            }
+        }
+        Settings(context.folder).write(keys::CatalogServer, faultyBase);
+        if (flow == Flow::LocalInstall && !item.isEmpty()) {
+            platform.fileAnswers = {fixture.app.file("local/" + item + '/' + item + ".xml")};
+        }
+        // From the application folder a relative host path names a real host: it is refused all the same.
+        const QString workingFolder = QDir::currentPath();
+        const auto restore = qScopeGuard([&] { QDir::setCurrent(workingFolder); });
+        QDir::setCurrent(fixture.app.path());
+        if (fault.startsWith(QLatin1String("host "))) {
+            fixture.app.writeFile("host/quenra.exe", "#!/bin/sh\n");
+            child<QLineEdit>(*window, "Text8")
+                ->setText(fault == QLatin1String("host relative")  ? QStringLiteral("host/Quenra.exe")
+                          : fault == QLatin1String("host missing") ? fixture.app.file("gone/Quenra.exe")
+                                                                   : fixture.app.file("host/quenra.exe"));
+        }
+        platform.cancelOnFirstProgress = fault == QLatin1String("cancel");
+        DiskFault disk;
+        if (const QString why = disk.apply(fault, fixture.app); !why.isEmpty()) {
+            QSKIP(qPrintable(why));
+        }
+        const Tree before = snapshot(fixture.app.path());
+        rlimit size{};
+        getrlimit(RLIMIT_FSIZE, &size);
+        if (fault.endsWith(QLatin1String("full"))) {
+            // A write past the limit fails with EFBIG, as on a full disk, instead of ending the
+            // process with SIGXFSZ. Only the files the flow writes are larger than the limit.
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limited{rlim_t(DiskLimit), size.rlim_max};
+            setrlimit(RLIMIT_FSIZE, &limited);
+        }
+        if (flow == Flow::StartUp) {
+            window = startMainWindow(context);
+        } else if (flow == Flow::BoardChoice) {
+            auto* combo = child<QComboBox>(*window, "Combo2");
+            combo->setCurrentIndex(combo->findText(QStringLiteral("Mega")));
+            press(*window, "Combo2");
+        } else if (flow == Flow::LocalInstall) {
+            press(*window, "Command14");
+        } else {
+            // Install, update or reinstall, whichever the details show: they run the same flow.
+            for (const char* name : {"Command13", "Command19", "Command6"}) {
+                if (child<QPushButton>(*window, name)->isVisibleTo(window.get())) {
+                    press(*window, name);
+                    break;
+                }
+            }
+        }
+        setrlimit(RLIMIT_FSIZE, &size);
+        QStringList shown;
+        for (const QString& text : platform.messageTexts()) {
+            shown << text.section(QStringLiteral("\r\n"), 0, 0); // a second line holds a path
+        }
+        QCOMPARE(shown, messages);
+        const Tree want = expected(before, changed, flow, item, fixture);
+        const Tree after = snapshot(fixture.app.path());
+        QCOMPARE(after.keys(), want.keys());
+        QVERIFY(after == want);
+        QCOMPARE(child<QGroupBox>(*window, "Frame9")->isVisible(), fault.startsWith(QLatin1String("host ")));
+        const bool done = messages.contains(Installed);
+        QCOMPARE(platform.started, QStringList(done ? 1 : 0, fixture.app.file("host/Quenra.exe")));
+        if (done) { // the local list shows the new library
+            QVERIFY(rows(child<QListView>(*window, "List3")).contains(item));
+        }
+    }
 
     // A kill -9 at a step of an upgrade of a library of 30,000 files over its older version, then a
     // start: the library root holds wholly the old or wholly the new library, nothing beside it.
@@ -488,7 +516,7 @@ private Q_SLOTS:
                 writeFile(app.file(LibraryRoot + QStringLiteral("/Big/d7/f%1").arg(f)), "old");
             }
         }
-        QVERIFY2(whole, qPrintable(differences(before, after)));
+        QVERIFY(whole);
     }
 };
 

@@ -64,6 +64,8 @@ private Q_SLOTS:
         row("posix", "/home/u/bar/foo.xml", '/', "/home/u/bar", "foo");
         row("file name repeated in the folder", "/l/foo.xml.d/foo.xml", '/', "/l/foo.xml.d", "foo");
         row("no folder", "foo.xml", '/', "", "");
+        row("upper-case suffix", "/l/bar/foo.XML", '/', "", "");
+        row("dialog cancelled", "", '/', "", "");
     }
     void xmlChoice() {
         QFETCH(QString, path);
@@ -76,37 +78,57 @@ private Q_SLOTS:
         QCOMPARE(c.name, name);
     }
 
+    // src holds the library bar, and libraries with links: alias (to bar), linked (a link to a file
+    // beside it) and outward (a link out of its folder). root holds an older bar.
     void copyFolderInto_data() {
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("root");
-        QTest::addColumn<int>("error");      // an install::CopyError
-        QTest::addColumn<QByteArray>("xml"); // root/bar/foo.xml afterwards
+        QTest::addColumn<int>("error");         // an install::CopyError
+        QTest::addColumn<QStringList>("files"); // "path=content" below root afterwards
         using E = install::CopyError;
         const auto row = [](const char* tag, const QString& source, const QString& root, E error,
-                            const QByteArray& xml) {
-            QTest::newRow(tag) << source << root << int(error) << xml;
+                            const QStringList& files) {
+            QTest::newRow(tag) << source << root << int(error) << files;
         };
-        row("over an installed copy", "src/bar", "root", E::None, "new");
-        row("root created", "src/bar", "new/deeper/root", E::None, "new");
-        row("into its own sub-folder", "root", "root/bar", E::IntoItself, "<missing>");
-        row("missing source", "nothing", "root", E::SourceMissing, "installed");
+        const QStringList before{"bar/foo.xml=installed", "bar/old.txt=kept"};
+        const QStringList bar{"bar/block/bar.js=js", "bar/foo.xml=new"};
+        row("over an installed copy", "src/bar", "root", E::None, bar + QStringList{"bar/old.txt=kept"});
+        row("root created", "src/bar", "new/deeper/root", E::None, bar);
+        row("onto itself", "root/bar", "root", E::None, before);
+        row("into its own sub-folder", "root", "root/bar", E::IntoItself,
+            {"foo.xml=installed", "old.txt=kept"});
+        row("missing source", "nothing", "root", E::SourceMissing, before);
+        row("reached through a link, keeps the chosen name", "src/alias", "root", E::None,
+            QStringList{"alias/block/bar.js=js", "alias/foo.xml=new"} + before);
+        row("link inside to inside copied as its target", "src/linked", "root", E::None,
+            before + QStringList{"linked/foo.xml=x", "linked/real.txt=real", "linked/same.txt=real"});
+        row("link leading out stops the copy", "src/outward", "root", E::WriteFailed, before);
     }
     void copyFolderInto() {
         QFETCH(QString, source);
         QFETCH(QString, root);
         QFETCH(int, error);
-        QFETCH(QByteArray, xml);
+        QFETCH(QStringList, files);
         TempAppFolder app;
         app.writeFile("src/bar/foo.xml", "new");
         app.writeFile("src/bar/block/bar.js", "js");
+        app.writeFile("src/linked/foo.xml", "x");
+        app.writeFile("src/linked/real.txt", "real");
+        app.writeFile("src/outward/foo.xml", "x");
         app.writeFile("root/bar/foo.xml", "installed");
         app.writeFile("root/bar/old.txt", "kept");
-        const install::CopyResult r = install::copyFolderInto(app.file(source), app.file(root));
-        QCOMPARE(int(r.error), error);
-        QCOMPARE(readFile(app.file(root + "/bar/foo.xml")), xml);
-        QCOMPARE(readFile(app.file(root + "/bar/block/bar.js")),
-                 QByteArray(xml == "new" ? "js" : "<missing>"));
-        QCOMPARE(readFile(app.file("root/bar/old.txt")), QByteArray("kept"));
+        QVERIFY(QFile::link("bar", app.file("src/alias")));
+        QVERIFY(QFile::link("real.txt", app.file("src/linked/same.txt")));
+        QVERIFY(QFile::link("../bar/foo.xml", app.file("src/outward/out.xml")));
+        QCOMPARE(int(install::copyFolderInto(app.file(source), app.file(root)).error), error);
+        QStringList found;
+        const QMap<QString, QByteArray> tree = snapshot(app.file(root));
+        for (auto it = tree.constBegin(); it != tree.constEnd(); ++it) {
+            if (it.value() != "<dir>") {
+                found << it.key() + '=' + it.value();
+            }
+        }
+        QCOMPARE(found, files);
     }
 };
 

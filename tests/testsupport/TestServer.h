@@ -5,20 +5,12 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// A real HTTP server on 127.0.0.1 for tests: scripts/catalog_server.py (python3, standard library
-// only; the environment variable QUENRA_TEST_SERVER, set by quenra_add_test, names the script)
-// serving the files of one folder on a free port. It runs from the constructor to the destructor.
-//
-//   TestServer server(folderWithFiles);
-//   QVERIFY2(server.isRunning(), qPrintable(server.errorText()));
-//   settings "fuwuqi=" + server.baseUrl()            -> http://127.0.0.1:P/
-//   settings "fuwuqi=" + server.baseUrl("status/404") -> every request answers 404
-//
-// A base address may carry a misbehaviour as its first path segments ("status/404", "cut",
-// "redirect/2/slow", ...): scripts/catalog_server.py lists them. A missing file answers a plain 404.
-//
-// Every request's raw path (as sent, with the mode prefix and percent-escapes) is logged before the
-// answer goes out, so once a transfer has ended requestLog() shows it.
+// A real HTTP server on 127.0.0.1 for tests, from the constructor to the destructor:
+// scripts/catalog_server.py (named by QUENRA_TEST_SERVER, which quenra_add_test sets) serving the
+// files of one folder on a free port. A base address may carry a misbehaviour as its first path
+// segments (baseUrl("status/404"), "cut", "redirect/2/slow", ...: the script lists them). Every
+// request's raw path is logged before the answer goes out, so once a transfer has ended
+// requestLog() shows it.
 class TestServer final {
 public:
     // Serves `root`. Waits until the server accepts connections (or gives up after 10 s).
@@ -30,6 +22,7 @@ public:
     // Why the server did not start.
     QString errorText() const { return error_; }
     quint16 port() const { return port_; }
+    // The folder served.
     QString root() const { return root_; }
 
     // "http://127.0.0.1:P/" followed by `mode` and "/" when a mode is given.
