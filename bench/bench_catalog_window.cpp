@@ -28,6 +28,8 @@ public:
         return m.defaultButton == Answer::Yes ? Answer::No : m.defaultButton;
     }
     std::optional<QString> openFileDialog(const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> saveFileDialog(const QString&, const QString&) override { return std::nullopt; }
+    bool moveToTrash(const QString&) override { return false; }
     void openWithDesktop(const QString&) override {}
     void openForViewing(const QString&) override {}
     bool startProgram(const QString&) override { return false; }

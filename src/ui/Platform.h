@@ -45,6 +45,14 @@ public:
     // the dialog starts with. Returns nullopt when the user cancels.
     virtual std::optional<QString> openFileDialog(const QString& filter, const QString& initialPath) = 0;
 
+    // The save-file dialog, filter as above, offering the name `initialPath`; it asks before a file
+    // is replaced. Returns nullopt when the user cancels. The caller writes the file.
+    virtual std::optional<QString> saveFileDialog(const QString& filter, const QString& initialPath) = 0;
+
+    // Moves a file or folder into the desktop's trash, where the user can restore it. False when the
+    // trash cannot take it (no trash on that disk, say); nothing is deleted then.
+    virtual bool moveToTrash(const QString& path) = 0;
+
     // Opens a web page, a folder or a file with the desktop's associated program. Not waited for;
     // the result is not examined by the program.
     virtual void openWithDesktop(const QString& pathOrUrl) = 0;

@@ -1,5 +1,8 @@
 #include "FakePlatform.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 
 class FakeProgress final : public Platform::Progress {
@@ -49,6 +52,12 @@ std::optional<QString> FakePlatform::openFileDialog(const QString& filter, const
     return fileAnswers.takeFirst();
 }
 
+bool FakePlatform::moveToTrash(const QString& path) {
+    trashed << path;
+    return !trashFolder.isEmpty() && QDir().mkpath(trashFolder) &&
+           QDir().rename(path, trashFolder + QLatin1Char('/') + QFileInfo(path).fileName());
+}
+
 bool FakePlatform::setClipboardText(const QString& text) {
     if (clipboardBroken) {
         return false;
@@ -77,6 +86,7 @@ void FakePlatform::clear() {
     viewed.clear();
     started.clear();
     fileDialogs.clear();
+    trashed.clear();
     progressLabels.clear();
     clipboardWrites.clear();
 }
