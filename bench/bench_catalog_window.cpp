@@ -40,6 +40,7 @@ public:
             void setProgress(qint64, qint64) override {}
             void setCount(qint64) override {}
             void setCancelHandler(std::function<void()>) override {}
+            void setLabel(const QString&) override {}
         };
         return std::make_unique<None>();
     }

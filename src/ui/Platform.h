@@ -34,6 +34,8 @@ public:
         // A count of items done (entries unpacked), shown as a plain number.
         virtual void setCount(qint64 done) = 0;
         virtual void setCancelHandler(std::function<void()> onCancel) = 0;
+        // Replaces the label, for one indicator over a run of several steps.
+        virtual void setLabel(const QString& label) = 0;
     };
 
     virtual ~Platform() = default;

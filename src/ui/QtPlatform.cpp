@@ -143,6 +143,12 @@ public:
         }
     }
     void setCancelHandler(std::function<void()> onCancel) override { onCancel_ = std::move(onCancel); }
+    void setLabel(const QString& label) override {
+        label_ = label;
+        if (dialog_) {
+            dialog_->setLabelText(label);
+        }
+    }
 
 private:
     QPointer<QProgressDialog> dialog_;

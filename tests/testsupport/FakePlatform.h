@@ -19,7 +19,7 @@ public:
     QList<QString> started;                     // startProgram
     QList<QPair<QString, QString>> fileDialogs; // (filter, initial path), open and save dialogs
     QList<QString> trashed;                     // moveToTrash, successful or not
-    QList<QString> progressLabels;              // beginProgress
+    QList<QString> progressLabels;              // beginProgress and each later label
     QList<QString> clipboardWrites;
 
     // Script. Message answers are taken in order; when none is left, the default button answers.
