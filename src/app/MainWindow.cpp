@@ -4,6 +4,7 @@
 #include "app/ControlPurposes.h"
 #include "catalog/Links.h"
 #include "host/HostPaths.h"
+#include "install/InstallStrings.h"
 #include "install/Swap.h"
 #include "settings/SettingsKeys.h"
 #include "skins/SkinTones.h"
@@ -131,6 +132,10 @@ void MainWindow::buildMenus() {
     refreshLocalAction->setObjectName(QStringLiteral("bendiku"));
     refreshCatalogAction = functionsMenu->addAction(appstr::RefreshCatalogMenu);
     refreshCatalogAction->setObjectName(QStringLiteral("wangluoku"));
+    updateAllAction = functionsMenu->addAction(installstr::UpdateAllAction);
+    updateAllAction->setObjectName(QStringLiteral("quanbugengxin"));
+    exportAction = functionsMenu->addAction(installstr::ExportAction);
+    exportAction->setObjectName(QStringLiteral("daochukubao"));
 
     helpAction = menuBar()->addAction(appstr::HelpMenu);
     helpAction->setObjectName(QStringLiteral("bangzhu"));
@@ -191,20 +196,22 @@ void MainWindow::buildPanels() {
     networkList = list(networkFrame, "List2", rect(120, 300, 2295, 4035));
     detailsFrame = frame(librariesPanel, "Frame7", appstr::DetailsCaption, rect(5400, 120, 4815, 4455));
     detailsText = named(new QPlainTextEdit(detailsFrame), "Text11");
-    detailsText->setGeometry(rect(120, 300, 4575, 3135));
+    detailsText->setGeometry(rect(120, 300, 4575, 2715));
     detailsText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     detailsText->setReadOnly(true);
     // Only one of install, reinstall and update is ever shown, so they share a place.
-    updateButton = button(detailsFrame, "Command19", appstr::Update, rect(120, 3540, 1455, 375));
-    installButton = button(detailsFrame, "Command13", appstr::Install, rect(120, 3540, 1455, 375));
-    reinstallButton = button(detailsFrame, "Command6", appstr::Reinstall, rect(120, 3540, 1455, 375));
+    updateButton = button(detailsFrame, "Command19", appstr::Update, rect(120, 3120, 1455, 375));
+    installButton = button(detailsFrame, "Command13", appstr::Install, rect(120, 3120, 1455, 375));
+    reinstallButton = button(detailsFrame, "Command6", appstr::Reinstall, rect(120, 3120, 1455, 375));
     openExamplesButton =
-        button(detailsFrame, "Command101", appstr::OpenExamples, rect(1680, 3540, 1455, 375));
-    openFolderButton = button(detailsFrame, "Command102", appstr::OpenFolder, rect(3240, 3540, 1455, 375));
-    openXmlButton = button(detailsFrame, "Command200", appstr::OpenXml, rect(120, 3960, 1455, 375));
-    openBlockButton = button(detailsFrame, "Command201", appstr::OpenBlock, rect(1680, 3960, 1455, 375));
+        button(detailsFrame, "Command101", appstr::OpenExamples, rect(1680, 3120, 1455, 375));
+    openFolderButton = button(detailsFrame, "Command102", appstr::OpenFolder, rect(3240, 3120, 1455, 375));
+    openXmlButton = button(detailsFrame, "Command200", appstr::OpenXml, rect(120, 3540, 1455, 375));
+    openBlockButton = button(detailsFrame, "Command201", appstr::OpenBlock, rect(1680, 3540, 1455, 375));
     openGeneratorButton =
-        button(detailsFrame, "Command202", appstr::OpenGenerator, rect(3240, 3960, 1455, 375));
+        button(detailsFrame, "Command202", appstr::OpenGenerator, rect(3240, 3540, 1455, 375));
+    uninstallButton =
+        button(detailsFrame, "Command32", installstr::UninstallCaption, rect(120, 3960, 1455, 375));
 
     // Status strip.
     statusPanel = frame(client, "Frame2", QString(), rect(120, 8280, 10335, 615));
@@ -376,6 +383,9 @@ void MainWindow::connectHandlers() {
         connect(install, &QPushButton::clicked, this, &MainWindow::installSelectedLibrary);
     }
     connect(installLocalButton, &QPushButton::clicked, this, &MainWindow::onInstallLocalClicked);
+    connect(uninstallButton, &QPushButton::clicked, this, &MainWindow::onUninstallClicked);
+    connect(updateAllAction, &QAction::triggered, this, &MainWindow::onUpdateAllClicked);
+    connect(exportAction, &QAction::triggered, this, &MainWindow::onExportClicked);
     connect(openLibraryRootButton, &QPushButton::clicked, this, &MainWindow::onOpenLibraryRootClicked);
     for (auto [button, path] :
          {std::pair{openExamplesButton, &host::libraryExamplesFolder},
@@ -406,9 +416,9 @@ void MainWindow::startUp() {
 
 void MainWindow::initialize() {
     applyStoredSkin();
-    for (QWidget* w : std::initializer_list<QWidget*>{detailsText, installButton, reinstallButton,
-                                                      openExamplesButton, openFolderButton, openXmlButton,
-                                                      openBlockButton, openGeneratorButton, updateButton}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             detailsText, installButton, reinstallButton, openExamplesButton, openFolderButton, openXmlButton,
+             openBlockButton, openGeneratorButton, updateButton, uninstallButton}) {
         w->hide();
     }
     // The notice enters from the right edge of its panel.

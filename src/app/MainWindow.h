@@ -105,9 +105,10 @@ private:
     // transfer with net::Outcome::Cancelled. `maxBytes` < 0: no limit. Used for the catalog, so the
     // catalog deadline of the context applies.
     net::Result fetchWithProgress(const QUrl& url, const QString& label, qint64 maxBytes);
-    // The same for a package download into a file (replaced only when the whole body has arrived),
+    // A package download into a file behind `progress` (replaced only when the whole body has arrived),
     // limited to the context's package size.
-    net::Result downloadWithProgress(const QUrl& url, const QString& targetPath, const QString& label);
+    net::Result downloadWithProgress(const QUrl& url, const QString& targetPath,
+                                     Platform::Progress& progress);
     // The catalog download of start-up and of the retry link: the address from the settings.
     void downloadCatalog();
     // The catalog refresh of the menu: the address the download set, and a message when done.
@@ -134,11 +135,13 @@ private:
     void onNetworkLibraryClicked();
     void onLocalLibraryClicked();
     void showLibraryDetails();
-    // 0 on success, otherwise a negative failure code.
-    qint32 downloadPackage(const QString& packageName);
-    // Extracts on a worker thread behind the progress indicator. Returns whether the extraction
-    // succeeded; shows the failure (a cancel shows nothing: the user asked for it).
-    bool unzipPackage(const QString& zipPath, const QString& destination);
+    // 0 on success, otherwise a negative failure code. The transfer shows behind `shared` when given
+    // (one indicator over several downloads), else behind an indicator of its own.
+    qint32 downloadPackage(const QString& packageName, Platform::Progress* shared = nullptr);
+    // Extracts on a worker thread behind the progress indicator, all of the archive or only its
+    // top-level items `onlyItems`. Returns whether the extraction succeeded; shows the failure (a
+    // cancel shows nothing: the user asked for it).
+    bool unzipPackage(const QString& zipPath, const QString& destination, const QStringList& onlyItems = {});
     // The install flow shared by the install, update and reinstall buttons: the library whose
     // details are shown (selectedLibrary_), wherever it was picked.
     void installSelectedLibrary();
@@ -152,12 +155,23 @@ private:
     // Offers to start the host IDE after an install.
     void offerToStartHost();
     void onInstallLocalClicked();
+    // "安装本地库" with a .zip: the libraries it carries, each top-level NAME/NAME.xml.
+    void installLocalBundle(const QString& zipPath);
     void onOpenLibraryRootClicked();
     // The five open buttons: opens a folder or file of selectedLibrary_ (host::libraryXml, ...) for
     // viewing, once the name has passed the file-name check.
     using LibraryPath = QString (*)(const QString& hostPath, const QString& board, const QString& library,
                                     QChar sep);
     void openLibraryPath(LibraryPath path);
+
+    // ---- a board's libraries as a whole (MainWindow_manage.cpp) ----
+    QString currentLibraryRoot() const;
+    // The installed libraries of the current board whose catalog version differs from theirs.
+    QStringList librariesWithUpdates();
+    void onUpdateAllClicked();
+    // Moves the selected library's folder to the desktop's trash, after a question.
+    void onUninstallClicked();
+    void onExportClicked();
 
     // ---- examples (MainWindow_examples.cpp) ----
     // The host IDE's shared examples folder, from the current host path.
@@ -179,6 +193,8 @@ private:
     QMenu* functionsMenu = nullptr;          // gongneng: 功能
     QAction* refreshLocalAction = nullptr;   // bendiku: 刷新本地库
     QAction* refreshCatalogAction = nullptr; // wangluoku: 刷新网络库
+    QAction* updateAllAction = nullptr;      // quanbugengxin: 全部更新
+    QAction* exportAction = nullptr;         // daochukubao: 导出库包
     QAction* helpAction = nullptr;           // bangzhu: 帮助 (top-level, no items)
     QAction* aboutAction = nullptr;          // guanyu: 关于 (top-level, no items)
 
@@ -226,6 +242,7 @@ private:
     QPushButton* openXmlButton = nullptr;       // Command200: 打开.xml
     QPushButton* openBlockButton = nullptr;     // Command201: 打开block
     QPushButton* openGeneratorButton = nullptr; // Command202: 打开generator
+    QPushButton* uninstallButton = nullptr;     // Command32: 卸载库
 
     // Status strip.
     QGroupBox* statusPanel = nullptr;        // Frame2: no caption

@@ -49,17 +49,18 @@ net::Result MainWindow::fetchWithProgress(const QUrl& url, const QString& label,
 }
 
 net::Result MainWindow::downloadWithProgress(const QUrl& url, const QString& targetPath,
-                                             const QString& label) {
+                                             Platform::Progress& progress) {
     net::HttpClient& client = httpClient();
-    const std::unique_ptr<Platform::Progress> progress = platform().beginProgress(label);
-    progress->setCancelHandler([&client] { client.cancel(); });
+    progress.setCancelHandler([&client] { client.cancel(); });
     net::Options options;
     options.maxBytes = context_.timeouts.packageMaxBytes;
     options.allowUserInput = true;
-    options.onProgress = [p = progress.get()](qint64 received, qint64 total) {
-        p->setProgress(received, total);
+    options.onProgress = [&progress](qint64 received, qint64 total) {
+        progress.setProgress(received, total);
     };
-    return client.downloadToFile(url, targetPath, options);
+    net::Result result = client.downloadToFile(url, targetPath, options);
+    progress.setCancelHandler({});
+    return result;
 }
 
 void MainWindow::catalogUpdateFailed(const QString& message) {

@@ -129,10 +129,7 @@ void MainWindow::onBoardChosen() {
 }
 
 void MainWindow::listInstalledLibraries() {
-    localList->clear();
-    const QString root =
-        host::libraryRoot(hostPathEdit->text(), boardCombo->currentText(), context_.folder.sep);
-    const QStringList libraries = host::listSubfolders(root);
+    const QStringList libraries = host::listSubfolders(currentLibraryRoot());
     localList->clear();
     localList->addItems(libraries);
 }

@@ -13,6 +13,7 @@
 #include "ui/Worker.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -61,9 +62,13 @@ void MainWindow::showLibraryDetails() {
          {openExamplesButton, openFolderButton, openXmlButton, openBlockButton, openGeneratorButton}) {
         b->setVisible(v.openVisible);
     }
+    // Whatever its description file says, a folder in the board's library root can be uninstalled.
+    uninstallButton->setVisible(
+        !board.isEmpty() && filenames::isUsableName(selectedLibrary_) &&
+        QFileInfo(host::libraryFolder(hostPath, board, selectedLibrary_, sep)).isDir());
 }
 
-qint32 MainWindow::downloadPackage(const QString& packageName) {
+qint32 MainWindow::downloadPackage(const QString& packageName, Platform::Progress* shared) {
     // A name from the catalog that is no plain file name in the package cache asks for nothing.
     if (!filenames::isUsableName(packageName)) {
         return install::code::BadName;
@@ -73,14 +78,22 @@ qint32 MainWindow::downloadPackage(const QString& packageName) {
     }
     const QUrl address(install::packageAddress(settings_.read(keys::CatalogServer), packageName));
     const QString target = install::packageCacheFile(context_.folder.packageCacheFolder(), packageName);
-    const net::Result result = downloadWithProgress(address, target, installstr::DownloadProgress);
+    std::unique_ptr<Platform::Progress> own;
+    if (!shared) {
+        own = platform().beginProgress(installstr::DownloadProgress);
+    }
+    const net::Result result = downloadWithProgress(address, target, shared ? *shared : *own);
     return install::downloadCode(install::outcomeOf(result));
 }
 
-bool MainWindow::unzipPackage(const QString& zipPath, const QString& destination) {
+bool MainWindow::unzipPackage(const QString& zipPath, const QString& destination,
+                              const QStringList& onlyItems) {
     install::ExtractResult result;
+    install::ExtractLimits limits;
+    limits.onlyItems = onlyItems;
     worker::runBehindProgress(platform(), installstr::UnzipProgress, [&](const worker::Link& link) {
-        result = install::extractZip(zipPath, destination, {}, install::Monitor{link.report, link.cancelled});
+        result =
+            install::extractZip(zipPath, destination, limits, install::Monitor{link.report, link.cancelled});
     });
     if (result.error == install::ExtractError::Cancelled) {
         return false;
@@ -145,8 +158,12 @@ void MainWindow::onInstallLocalClicked() {
     if (!requireHostInstallation()) {
         return;
     }
-    dialogFilter_ = installstr::XmlFilter;
+    dialogFilter_ = installstr::XmlOrZipFilter;
     localXmlPath_ = showOpenFileDialog();
+    if (localXmlPath_.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive)) {
+        installLocalBundle(localXmlPath_);
+        return;
+    }
     const QChar sep = context_.folder.sep;
     const install::XmlChoice choice = install::interpretXmlChoice(localXmlPath_, sep);
     if (!choice.accepted) {
@@ -184,8 +201,7 @@ void MainWindow::onOpenLibraryRootClicked() {
     if (!requireBoard()) {
         return;
     }
-    platform().openWithDesktop(
-        host::libraryRoot(hostPathEdit->text(), boardCombo->currentText(), context_.folder.sep));
+    platform().openWithDesktop(currentLibraryRoot());
 }
 
 // The five open buttons use selectedLibrary_ also when it was picked in the network list and is not

@@ -52,7 +52,6 @@ inline const QString ConfirmMiddle = QStringLiteral("】加入到【");
 inline const QString ConfirmSuffix = QStringLiteral("】库中？");
 inline const QString Installed = QStringLiteral("安装成功");
 inline const QString OpenHost = QStringLiteral("是否打开Quenra？");
-inline const QString XmlFilter = QStringLiteral("(*.xml)|*.xml");
 inline const QString WrongXml = QStringLiteral("库文件选择错误，请选择库文件夹下的.xml文件！");
 // A local library folder that could not be copied (our own wording); the path follows.
 inline const QString CopyFailed = QStringLiteral("库文件夹复制失败，库未安装！请检查文件夹权限后重试！\r\n");

@@ -421,7 +421,7 @@ private Q_SLOTS:
         }
         s->platform.answers = QList<Platform::Answer>(oks, Platform::Answer::Ok);
         child<QPushButton>(s->w(), "Command14")->click();
-        QCOMPARE(s->platform.fileDialogs.value(0).first, QStringLiteral("(*.xml)|*.xml"));
+        QCOMPARE(s->platform.fileDialogs.value(0).first, QStringLiteral("库文件|*.xml;*.zip"));
         QCOMPARE(shown(s->platform), messages);
         QCOMPARE(snapshot(s->root()).keys(), files);
         QCOMPARE(readFile(s->root() + QStringLiteral("/blocked")), QByteArray("in the way"));
