@@ -145,6 +145,9 @@ private:
     // The install flow shared by the install, update and reinstall buttons: the library whose
     // details are shown (selectedLibrary_), wherever it was picked.
     void installSelectedLibrary();
+    // After a failed download: offers the package an earlier download left in the cache, if any.
+    // Returns whether the user wants it installed.
+    bool offerCachedPackage(const QString& name);
     // Before anything is written into the host installation: false, with the path-settings panel
     // shown as at start-up, when the host path is not absolute or names no existing Quenra.exe.
     bool requireHostInstallation();

@@ -127,6 +127,18 @@ void MainWindow::offerToStartHost() {
     }
 }
 
+bool MainWindow::offerCachedPackage(const QString& name) {
+    // A failed download leaves the cached package as it was, so an earlier download can still serve.
+    // It may be older than the catalog's version: Enter alone does not install it.
+    const QFileInfo cached(install::packageCacheFile(context_.folder.packageCacheFolder(), name));
+    if (!cached.isFile()) {
+        return false;
+    }
+    const QString date = cached.lastModified().toString(QStringLiteral("yyyy-MM-dd"));
+    return platform().showMessage(msg::offer(installstr::offerCachedPackage(name, date))) ==
+           Platform::Answer::Yes;
+}
+
 void MainWindow::installSelectedLibrary() {
     if (!requireHostInstallation() || !requireBoard()) {
         return;
@@ -137,16 +149,15 @@ void MainWindow::installSelectedLibrary() {
     const qint32 result = downloadPackage(name);
     if (result != install::code::Ok) {
         platform().showMessage(msg::exclamation(install::downloadFailureMessage(result, name)));
-        return;
-    }
-    if (platform().showMessage(msg::confirm(installstr::confirmInstall(name, board))) !=
-        Platform::Answer::Ok) {
+        if (result == install::code::BadName || !offerCachedPackage(name)) {
+            return;
+        }
+    } else if (platform().showMessage(msg::confirm(installstr::confirmInstall(name, board))) !=
+               Platform::Answer::Ok) {
         return; // the package stays in the cache
     }
-    const QChar sep = context_.folder.sep;
-    const QString root = host::libraryRoot(hostPathEdit->text(), board, sep);
     const QString package = install::packageCacheFile(context_.folder.packageCacheFolder(), name);
-    if (!unzipPackage(package, root)) {
+    if (!unzipPackage(package, currentLibraryRoot())) {
         return;
     }
     platform().showMessage(msg::plain(installstr::Installed));

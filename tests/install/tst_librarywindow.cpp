@@ -286,11 +286,16 @@ private Q_SLOTS:
             {"/AHT20.zip"});
         row("entries leaving the root", "Command13", "Bad", "", {confirmText("Bad"), "! 解压失败"},
             {"/Bad.zip"});
-        row("missing package", "Command13", "Missing", "", {kDownloadFailed + "-2146697211"},
-            {"/Missing.zip"});
-        row("cut-off body", "Command13", "AHT20", "cut", {kDownloadFailed + "-2146697208"},
+        // The package an earlier download left is offered, and declined here.
+        const auto offer = [](const QString& name) {
+            return "<other style> 是否安装已缓存的【" + name + "】（下载于 2025-01-02）？";
+        };
+        row("missing package", "Command13", "Missing", "",
+            {kDownloadFailed + "-2146697211", offer("Missing")}, {"/Missing.zip"});
+        row("cut-off body", "Command13", "AHT20", "cut", {kDownloadFailed + "-2146697208", offer("AHT20")},
             {"/cut/AHT20.zip"});
-        row("download cancelled", "Command13", "AHT20", "<cancel>", {kDownloadFailed + "-2147467260"}, {"*"});
+        row("download cancelled", "Command13", "AHT20", "<cancel>",
+            {kDownloadFailed + "-2147467260", offer("AHT20")}, {"*"});
         row("device name", "Command13", "Aux.zip", "", {"! " + kBadName.arg("Aux.zip")}, {});
         row("host file name in other case", "Command13", "AHT20", "<host quenra.exe>", {}, {});
         row("relative host path", "Command13", "AHT20", "<host relative>", {}, {});
@@ -305,6 +310,10 @@ private Q_SLOTS:
         auto s = open();
         s->app.writeFile(kRoot + "/Other/keep.txt", "other");
         s->app.writeFile("Dravonel/ku/Wenjian/" + name + ".zip", "earlier");
+        QFile cached(s->cached(name));
+        if (cached.open(QIODevice::ReadWrite)) {
+            cached.setFileTime(QDateTime(QDate(2025, 1, 2), QTime(3, 4)), QFileDevice::FileModificationTime);
+        }
         s->app.writeFile(QStringLiteral("host/quenra.exe"), "program");
         Settings(s->app.folder())
             .write(QStringLiteral("fuwuqi"), server_->baseUrl(mode.startsWith('<') ? "" : mode));
@@ -340,7 +349,8 @@ private Q_SLOTS:
             QCOMPARE(server_->requestLog(), requested);
         }
         QCOMPARE(child<QGroupBox>(s->w(), "Frame9")->isVisible(), mode.startsWith(QLatin1String("<host")));
-        const bool unpacked = messages.size() > 1 || mode == QLatin1String("<unpack cancel>");
+        const bool unpacked = (messages.size() > 1 && !messages[0].startsWith(kDownloadFailed)) ||
+                              mode == QLatin1String("<unpack cancel>");
         const QStringList labels{QStringLiteral("正在下载库文件……"), QStringLiteral("正在解压……")};
         QCOMPARE(s->platform.progressLabels, labels.first(requested.isEmpty() ? 0 : unpacked ? 2 : 1));
         QCOMPARE(readFile(s->cached(name)), messages.value(0) == confirmText(name)

@@ -132,6 +132,35 @@ private Q_SLOTS:
         QCOMPARE(rows(installed).contains(QStringLiteral("C")), !gone);
     }
 
+    // A failed download offers the package an earlier download left in the cache.
+    void cachedPackageOffered_data() {
+        QTest::addColumn<Platform::Answer>("answer");
+        QTest::addColumn<QByteArray>("b"); // B.xml afterwards
+        QTest::newRow("yes") << Platform::Answer::Yes << QByteArray("cached");
+        QTest::newRow("no") << Platform::Answer::No << QByteArray("old");
+    }
+    void cachedPackageOffered() {
+        QFETCH(Platform::Answer, answer);
+        QFETCH(QByteArray, b);
+        Window s(server_->baseUrl());
+        const QString cached = s.app.file(QStringLiteral("Dravonel/ku/Wenjian/B.zip"));
+        writeFile(cached, library(QStringLiteral("B"), "cached"));
+        QFile file(cached);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(
+            file.setFileTime(QDateTime(QDate(2025, 1, 2), QTime(3, 4)), QFileDevice::FileModificationTime));
+        clickRow(child<QListView>(s.w(), "List2"), QStringLiteral("B"));
+        s.platform.answers = {Platform::Answer::Ok, answer, Platform::Answer::Ok, Platform::Answer::Cancel};
+        press(s.w(), "Command19");
+        QStringList expected{QStringLiteral("库文件下载失败！请检查网络后重试！错误代码：-2146697211"),
+                             QStringLiteral("是否安装已缓存的【B】（下载于 2025-01-02）？")};
+        if (answer == Platform::Answer::Yes) {
+            expected << QStringLiteral("安装成功") << QStringLiteral("是否打开Quenra？");
+        }
+        QCOMPARE(s.platform.messageTexts(), expected);
+        QCOMPARE(readFile(s.root() + "/B/B.xml"), b);
+    }
+
     // What "导出库包" writes, "安装本地库" installs on another machine; an archive without a library
     // installs nothing.
     void exportAndInstallBundle() {
