@@ -35,3 +35,14 @@ QByteArray generateCatalog(int libraries) {
     }
     return gbk::encode(text);
 }
+
+QByteArray generateFloodCatalog(qsizetype sections) {
+    QByteArray bytes = gbk::encode(QStringLiteral("公告：欢迎使用\r\n"));
+    bytes.reserve(bytes.size() + sections * 6);
+    char line[] = "[a] \r\n";
+    for (qsizetype i = 0; i < sections; ++i) {
+        line[1] = char('a' + i % 26);
+        bytes.append(line, 6);
+    }
+    return bytes;
+}

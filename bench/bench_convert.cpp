@@ -17,6 +17,7 @@
 //   convert-memory-peak   the process at its peak (source text and output), against the source
 //                         text it holds (UTF-16, two bytes a character).
 
+#include "BenchSupport.h"
 #include "convert/ConvertRules.h"
 #include "convert/ConvertStrings.h"
 
@@ -35,6 +36,8 @@
 #include <optional>
 
 namespace {
+
+using bench::ms;
 
 constexpr double TimeTarget = 1.5;
 constexpr double MemoryTarget = 4.0;
@@ -63,10 +66,6 @@ QByteArray makeSource(qint64 lines) {
         out += "\r\n";
     }
     return out;
-}
-
-double ms(const QElapsedTimer& t) {
-    return t.nsecsElapsed() / 1e6;
 }
 
 // Read, decode, convert, encode, write. Returns the total and the conversion's own time.

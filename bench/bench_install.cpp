@@ -8,14 +8,16 @@
 // Target: download + extraction at most 1.25 times curl + bsdtar.
 
 #include "AppWindow.h"
+#include "BenchSupport.h"
 #include "TestServer.h"
 #include "ZipBuilder.h"
+#include "app/RowsModel.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QListWidget>
+#include <QListView>
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -27,26 +29,17 @@
 
 namespace {
 
+using bench::fastest;
+using bench::median;
+using bench::ms;
+
 constexpr double Target = 1.25;
 constexpr int Files = 2000;
 constexpr int FileSize = 10 * 1000; // 2,000 files of 10 kB: 20 MB
 const QString Library = QStringLiteral("BenchLib");
 
-double ms(const QElapsedTimer& t) {
-    return t.nsecsElapsed() / 1e6;
-}
-
 bool run(const QString& program, const QStringList& arguments) {
     return QProcess::execute(program, arguments) == 0;
-}
-
-double fastest(const std::vector<double>& v) {
-    return *std::min_element(v.begin(), v.end());
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace
@@ -91,9 +84,9 @@ int main(int argc, char** argv) {
     QDir().mkpath(destination);
     started.platform.onMessage = [](const Platform::Message&) { return Platform::Answer::Ok; };
     started.start();
-    auto* libraries = child<QListWidget>(started.w(), "List2");
-    libraries->addItem(Library);
-    libraries->setCurrentRow(libraries->count() - 1);
+    auto* libraries = child<QListView>(started.w(), "List2");
+    controls::rowsOf(libraries).setRows(rows(libraries) << Library);
+    libraries->setCurrentIndex(libraries->model()->index(libraries->model()->rowCount() - 1, 0));
 
     QTemporaryDir reference;
     const QString referenceZip = reference.filePath(QStringLiteral("pkg.zip"));

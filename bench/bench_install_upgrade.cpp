@@ -8,6 +8,7 @@
 //
 // Target: at most 1.5 times the tools.
 
+#include "BenchSupport.h"
 #include "ZipBuilder.h"
 #include "install/Extract.h"
 
@@ -25,26 +26,17 @@
 
 namespace {
 
+using bench::fastest;
+using bench::median;
+using bench::ms;
+
 constexpr double Target = 1.5;
 constexpr int Files = 2000;
 constexpr int FileSize = 10 * 1000; // 2,000 files of 10 kB: 20 MB
 const QString Library = QStringLiteral("BenchLib");
 
-double ms(const QElapsedTimer& t) {
-    return t.nsecsElapsed() / 1e6;
-}
-
 bool run(const QString& program, const QStringList& arguments) {
     return QProcess::execute(program, arguments) == 0;
-}
-
-double fastest(const std::vector<double>& v) {
-    return *std::min_element(v.begin(), v.end());
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 QString fileName(int i) {

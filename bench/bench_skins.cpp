@@ -5,6 +5,7 @@
 //
 // Usage: bench_skins [SWITCHES]   (default 40; QUENRA_SOURCE_DIR names the repository)
 
+#include "BenchSupport.h"
 #include "app/MainWindow.h"
 #include "skins/StyleSheetCheck.h"
 #include "ui/Platform.h"
@@ -22,6 +23,8 @@
 
 namespace {
 
+using bench::median;
+
 constexpr double Target = 1.25;
 
 // The window is only shown and restyled; nothing in it asks the desktop for anything.
@@ -38,11 +41,6 @@ public:
     bool setClipboardText(const QString&) override { return false; }
     std::unique_ptr<Progress> beginProgress(const QString&) override { return nullptr; }
 };
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 template <typename Switch> std::vector<double> timeSwitches(int count, Switch&& switchTo) {
     std::vector<double> times;

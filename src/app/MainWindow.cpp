@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/RowsModel.h"
+
 #include "app/AppStrings.h"
 #include "app/ControlPurposes.h"
 #include "catalog/Links.h"
@@ -18,7 +20,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -38,9 +40,12 @@ ClickableLabel* link(QWidget* parent, const char* name, const QString& caption, 
     return l;
 }
 
-QListWidget* list(QWidget* parent, const char* name, QRect geometry) {
-    auto* l = named(new QListWidget(parent), name);
-    l->setGeometry(geometry);
+QListView* list(QWidget* parent, const char* name, QRect geometry, RowsModel* rows = nullptr) {
+    QListView* l = controls::rowList(parent, name, geometry);
+    if (rows) {
+        delete l->model();
+        l->setModel(rows);
+    }
     return l;
 }
 
@@ -88,6 +93,11 @@ MainWindow::MainWindow(const AppContext& context, QWidget* parent)
     , context_(context)
     , settings_(context.folder) {
     setObjectName(QStringLiteral("Form1"));
+    // The style sheet is in force before the first control exists, so no control is polished twice.
+    applyStoredSkin();
+    skinRows_ = new RowsModel(this);
+    exampleRows_ = new RowsModel(this);
+    siteRows_ = new RowsModel(this);
     setWindowTitle(msg::Title + QString(50, QLatin1Char(' ')) + appstr::WindowTitleBy);
     client = named(new QWidget(this), "client");
     client->setFixedSize(twips::px(ClientWidth), twips::px(ClientHeight));
@@ -227,17 +237,77 @@ void MainWindow::buildPanels() {
 }
 
 void MainWindow::buildOverlayPanels() {
-    using twips::rect;
-    // Laid out outside the client area; load centres them.
+    // Only the frames: what they hold is built when a panel is first shown, since most runs show
+    // none of them. Laid out outside the client area; load centres them.
     const QRect away(-4000, -4000, 10, 10);
-
     skinPanel = frame(client, "Frame11", appstr::SkinCaption, away);
     skinPanel->resize(twips::px(4215), twips::px(5655));
-    skinList = list(skinPanel, "List4", rect(120, 360, 3975, 4560));
-    closeSkinsButton = button(skinPanel, "Command24", appstr::Close, rect(1680, 5160, 975, 375));
-
     aboutPanel = frame(client, "Frame8", appstr::AboutCaption, away);
     aboutPanel->resize(twips::px(4695), twips::px(4815));
+    donationPanel = frame(client, "Frame15", QString(), away);
+    donationPanel->resize(twips::px(7695), twips::px(6135));
+    examplesPanel = frame(client, "Frame14", QString(), away);
+    examplesPanel->resize(twips::px(5295), twips::px(6495));
+    sitesPanel = frame(client, "Frame13", QString(), away);
+    sitesPanel->resize(twips::px(5295), twips::px(6615));
+    for (QGroupBox* panel : {skinPanel, aboutPanel, donationPanel, examplesPanel, sitesPanel}) {
+        panel->setAutoFillBackground(true);
+    }
+}
+
+void MainWindow::buildDeferredPanels() {
+    for (QGroupBox* panel : {skinPanel, aboutPanel, donationPanel, examplesPanel, sitesPanel}) {
+        buildPanelContents(panel);
+    }
+}
+
+void MainWindow::buildPanelContents(QGroupBox* panel) {
+    // In the order the window's controls were made, each panel after the one before it; the tab
+    // order follows that order from panel to panel.
+    const std::initializer_list<std::pair<QGroupBox*, void (MainWindow::*)()>> panels{
+        {skinPanel, &MainWindow::buildSkinPanel},
+        {aboutPanel, &MainWindow::buildAboutPanel},
+        {donationPanel, &MainWindow::buildDonationPanel},
+        {examplesPanel, &MainWindow::buildExamplesPanel},
+        {sitesPanel, &MainWindow::buildSitesPanel}};
+    if (builtPanels_.contains(panel)) {
+        return;
+    }
+    builtPanels_.insert(panel);
+    // The controls of the panels built before this one (or, for none, the library details) are
+    // where Tab reaches this panel's controls from.
+    QWidget* after = nullptr;
+    for (const auto& [p, build] : panels) {
+        if (p == panel) {
+            (this->*build)();
+            break;
+        }
+        if (const std::vector<QWidget*> order = controls::visualTabOrder(p); !order.empty()) {
+            after = order.back();
+        }
+    }
+    if (after == nullptr) {
+        after = controls::visualTabOrder(detailsFrame).back();
+    }
+    for (QWidget* w : controls::visualTabOrder(panel)) {
+        QWidget::setTabOrder(after, w);
+        after = w;
+    }
+    controls::describe(*panel, purposes::MainWindow);
+}
+
+void MainWindow::buildSkinPanel() {
+    using twips::rect;
+    skinList = list(skinPanel, "List4", rect(120, 360, 3975, 4560), skinRows_);
+    closeSkinsButton = button(skinPanel, "Command24", appstr::Close, rect(1680, 5160, 975, 375));
+    connect(closeSkinsButton, &QPushButton::clicked, this, [this] { toggleOverlay(skinPanel); });
+    connect(skinList, &QListView::clicked, this, &MainWindow::onSkinClicked);
+    // The arrow keys only move through the skins; Enter takes one (and closes the panel, as a click).
+    controls::actOnEnter(skinList, [this] { onSkinClicked(); });
+}
+
+void MainWindow::buildAboutPanel() {
+    using twips::rect;
     aboutTitle = label(aboutPanel, "Label3", msg::Title, rect(240, 360, 4215, 495));
     QFont big = aboutTitle->font();
     big.setPointSizeF(big.pointSizeF() * 1.8);
@@ -247,12 +317,16 @@ void MainWindow::buildOverlayPanels() {
     aboutIntro = label(aboutPanel, "Label53", appstr::AboutIntro, rect(240, 960, 4215, 975));
     aboutIntro->setWordWrap(true);
     aboutIntro->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Start-up names this program's version, the catalog the latest one and its date.
     currentVersionLabel =
-        label(aboutPanel, "Label50", appstr::CurrentVersionDesignText, rect(240, 2040, 4215, 255));
+        label(aboutPanel, "Label50", currentVersionCaption_.value_or(appstr::CurrentVersionDesignText),
+              rect(240, 2040, 4215, 255));
     latestVersionLabel =
-        label(aboutPanel, "Label51", appstr::LatestVersionDesignText, rect(240, 2400, 4215, 255));
+        label(aboutPanel, "Label51", latestVersionCaption_.value_or(appstr::LatestVersionDesignText),
+              rect(240, 2400, 4215, 255));
     releaseDateLabel =
-        label(aboutPanel, "Label52", appstr::ReleaseDateDesignText, rect(240, 2760, 4215, 255));
+        label(aboutPanel, "Label52", releaseDateCaption_.value_or(appstr::ReleaseDateDesignText),
+              rect(240, 2760, 4215, 255));
     aboutSiteLink = link(aboutPanel, "Label9", appstr::SitePrefix + settings_.read(keys::MakerSite),
                          rect(240, 3120, 4215, 255));
     aboutSiteLink->setProperty(tone::Property, tone::Link);
@@ -263,9 +337,14 @@ void MainWindow::buildOverlayPanels() {
              rect(240, 3840, 4215, 255));
     aboutChatGroupLink->setProperty(tone::Property, tone::Link);
     aboutOkButton = button(aboutPanel, "Command4", appstr::Ok, rect(1860, 4260, 975, 375));
+    connect(aboutOkButton, &QPushButton::clicked, this, [this] { toggleOverlay(aboutPanel); });
+    connect(aboutSiteLink, &ClickableLabel::clicked, this, [this] { openSitePage(&links::homePage); });
+    connect(aboutChatGroupLink, &ClickableLabel::clicked, this,
+            [this] { openConfiguredPage(keys::ChatGroupPage); });
+}
 
-    donationPanel = frame(client, "Frame15", QString(), away);
-    donationPanel->resize(twips::px(7695), twips::px(6135));
+void MainWindow::buildDonationPanel() {
+    using twips::rect;
     donationLetter = label(donationPanel, "Label24", appstr::DonationLetter, rect(240, 240, 5400, 5760));
     QFont letterFont = donationLetter->font();
     letterFont.setPointSizeF(letterFont.pointSizeF() * 0.9);
@@ -275,24 +354,34 @@ void MainWindow::buildOverlayPanels() {
     paymentCode = label(donationPanel, "Image1", QString(), rect(5790, 1440, 1695, 1695));
     paymentCode->setPixmap(paymentCodePicture(twips::px(1695)));
     closeDonationButton = button(donationPanel, "Command31", appstr::Close, rect(6150, 5520, 975, 375));
+    connect(closeDonationButton, &QPushButton::clicked, this, [this] { toggleOverlay(donationPanel); });
+}
 
-    examplesPanel = frame(client, "Frame14", QString(), away);
-    examplesPanel->resize(twips::px(5295), twips::px(6495));
+void MainWindow::buildExamplesPanel() {
+    using twips::rect;
     examplesHeading = label(examplesPanel, "Label22", appstr::ExamplesHeading, rect(240, 240, 4815, 300));
-    exampleList = list(examplesPanel, "List6", rect(120, 600, 5055, 5160));
+    exampleList = list(examplesPanel, "List6", rect(120, 600, 5055, 5160), exampleRows_);
     openSharedExamplesButton =
         button(examplesPanel, "Command30", appstr::OpenSharedExamples, rect(720, 5940, 1575, 375));
     closeExamplesButton = button(examplesPanel, "Command27", appstr::Close, rect(3000, 5940, 1575, 375));
+    connect(closeExamplesButton, &QPushButton::clicked, this, [this] {
+        toggleOverlay(examplesPanel);
+        examplesButton->setFocus();
+    });
+    connect(openSharedExamplesButton, &QPushButton::clicked, this,
+            [this] { platform().openWithDesktop(examplesFolder()); });
+    connect(exampleList, &QListView::doubleClicked, this, &MainWindow::onExampleDoubleClicked);
+    controls::actOnEnter(exampleList, [this] { onExampleDoubleClicked(); });
+}
 
-    sitesPanel = frame(client, "Frame13", QString(), away);
-    sitesPanel->resize(twips::px(5295), twips::px(6615));
+void MainWindow::buildSitesPanel() {
+    using twips::rect;
     sitesHeading = label(sitesPanel, "Label23", appstr::SitesHeading, rect(240, 240, 4815, 300));
-    siteList = list(sitesPanel, "List5", rect(120, 600, 5055, 5280));
+    siteList = list(sitesPanel, "List5", rect(120, 600, 5055, 5280), siteRows_);
     closeSitesButton = button(sitesPanel, "Command26", appstr::Close, rect(2160, 6060, 975, 375));
-
-    for (QGroupBox* panel : {skinPanel, aboutPanel, donationPanel, examplesPanel, sitesPanel}) {
-        panel->setAutoFillBackground(true);
-    }
+    connect(closeSitesButton, &QPushButton::clicked, this, [this] { toggleOverlay(sitesPanel); });
+    connect(siteList, &QListView::doubleClicked, this, &MainWindow::onSiteDoubleClicked);
+    controls::actOnEnter(siteList, [this] { onSiteDoubleClicked(); });
 }
 
 void MainWindow::buildPathPanel() {
@@ -322,19 +411,12 @@ void MainWindow::buildPathPanel() {
 
 void MainWindow::connectHandlers() {
     // Shell: each overlay panel has an opener and a closer, both the same toggle.
+    // (The closers and the panels' other controls are connected as each panel is built.)
     const auto toggles = [this](QGroupBox* panel) { return [this, panel] { toggleOverlay(panel); }; };
     connect(skinAction, &QAction::triggered, this, toggles(skinPanel));
-    connect(closeSkinsButton, &QPushButton::clicked, this, toggles(skinPanel));
     connect(aboutAction, &QAction::triggered, this, toggles(aboutPanel));
-    connect(aboutOkButton, &QPushButton::clicked, this, toggles(aboutPanel));
     connect(donateLink, &ClickableLabel::clicked, this, toggles(donationPanel));
-    connect(closeDonationButton, &QPushButton::clicked, this, toggles(donationPanel));
     connect(sitesButton, &QPushButton::clicked, this, toggles(sitesPanel));
-    connect(closeSitesButton, &QPushButton::clicked, this, toggles(sitesPanel));
-    connect(closeExamplesButton, &QPushButton::clicked, this, [this] {
-        toggleOverlay(examplesPanel);
-        examplesButton->setFocus();
-    });
 
     // Host IDE.
     connect(pathPanelChooseButton, &QPushButton::clicked, this, &MainWindow::onPathPanelChooseClicked);
@@ -356,15 +438,12 @@ void MainWindow::connectHandlers() {
     }
     connect(helpAction, &QAction::triggered, this, sitePage(&links::programPage));
     connect(shareButton, &QPushButton::clicked, this, sitePage(&links::sharingPage));
-    connect(aboutSiteLink, &ClickableLabel::clicked, this, sitePage(&links::homePage));
     connect(siteLink, &ClickableLabel::clicked, this, sitePage(&links::homePage));
     connect(videoLink, &ClickableLabel::clicked, this, [this] { openConfiguredPage(keys::VideoPage); });
-    for (ClickableLabel* chatLink : {pathChatGroupLink, chatGroupLink, aboutChatGroupLink}) {
+    for (ClickableLabel* chatLink : {pathChatGroupLink, chatGroupLink}) {
         connect(chatLink, &ClickableLabel::clicked, this,
                 [this] { openConfiguredPage(keys::ChatGroupPage); });
     }
-    connect(siteList, &QListWidget::itemDoubleClicked, this, &MainWindow::onSiteDoubleClicked);
-    controls::actOnEnter(siteList, [this] { onSiteDoubleClicked(); });
 
     // Libraries. A click is any change of the selected row, by mouse or by the arrow keys, and a
     // click on the row already selected (the details are read anew, so a changed description file
@@ -372,12 +451,13 @@ void MainWindow::connectHandlers() {
     // and set, nothing else, so that costs a fraction of a millisecond and needs no bookkeeping.
     for (auto [list, handler] : {std::pair{networkList, &MainWindow::onNetworkLibraryClicked},
                                  std::pair{localList, &MainWindow::onLocalLibraryClicked}}) {
-        connect(list, &QListWidget::currentRowChanged, this, [this, h = handler](int row) {
-            if (row >= 0) {
-                (this->*h)();
-            }
-        });
-        connect(list, &QListWidget::itemClicked, this, [this, h = handler] { (this->*h)(); });
+        connect(list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                [this, h = handler](const QModelIndex& row) {
+                    if (row.isValid()) {
+                        (this->*h)();
+                    }
+                });
+        connect(list, &QListView::clicked, this, [this, h = handler] { (this->*h)(); });
     }
     for (QPushButton* install : {installButton, updateButton, reinstallButton}) {
         connect(install, &QPushButton::clicked, this, &MainWindow::installSelectedLibrary);
@@ -397,16 +477,9 @@ void MainWindow::connectHandlers() {
 
     // Examples.
     connect(examplesButton, &QPushButton::clicked, this, &MainWindow::onExamplesClicked);
-    connect(openSharedExamplesButton, &QPushButton::clicked, this,
-            [this] { platform().openWithDesktop(examplesFolder()); });
-    connect(exampleList, &QListWidget::itemDoubleClicked, this, &MainWindow::onExampleDoubleClicked);
-    controls::actOnEnter(exampleList, [this] { onExampleDoubleClicked(); });
 
-    // Conversion window and skins.
+    // Conversion window.
     connect(conversionButton, &QPushButton::clicked, this, &MainWindow::openConversionWindow);
-    connect(skinList, &QListWidget::itemClicked, this, &MainWindow::onSkinClicked);
-    // The arrow keys only move through the skins; Enter takes one (and closes the panel, as a click).
-    controls::actOnEnter(skinList, [this] { onSkinClicked(); });
 }
 
 void MainWindow::startUp() {
@@ -415,7 +488,6 @@ void MainWindow::startUp() {
 }
 
 void MainWindow::initialize() {
-    applyStoredSkin();
     for (QWidget* w : std::initializer_list<QWidget*>{
              detailsText, installButton, reinstallButton, openExamplesButton, openFolderButton, openXmlButton,
              openBlockButton, openGeneratorButton, updateButton, uninstallButton}) {
@@ -482,7 +554,10 @@ void MainWindow::load() {
 
     currentVersion_ = settings_.read(keys::ProgramVersion);
     titleLabel->setText(appstr::TitlePrefix + currentVersion_ + appstr::VersionSuffix);
-    currentVersionLabel->setText(appstr::CurrentVersionPrefix + currentVersion_ + appstr::VersionSuffix);
+    currentVersionCaption_ = appstr::CurrentVersionPrefix + currentVersion_ + appstr::VersionSuffix;
+    if (currentVersionLabel) {
+        currentVersionLabel->setText(*currentVersionCaption_);
+    }
 
     downloadCatalog();
 }
@@ -501,9 +576,15 @@ bool MainWindow::toggleOverlay(QGroupBox* panel) {
         return false;
     }
     hideOverlayPanels();
+    buildPanelContents(panel);
     panel->show();
     panel->raise();
     return true;
+}
+
+void MainWindow::setNotice(const QString& text) {
+    noticeLabel->setText(text);
+    noticeLabel->fitToText(); // the scrolling wraps by the label's real width
 }
 
 void MainWindow::scrollNotice() {

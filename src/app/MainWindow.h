@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QMainWindow>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
 class ClickableLabel;
@@ -18,7 +19,8 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
+class RowsModel;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
@@ -45,6 +47,10 @@ public:
     // The window is shown by the caller afterwards.
     void startUp();
 
+    // Builds the contents of every overlay panel now. They are otherwise built when first shown;
+    // whoever lists or inspects all controls (the controls document) calls this first.
+    Q_INVOKABLE void buildDeferredPanels();
+
     // The window's outer size in twips, as the panel placement rules use it: the client area plus a
     // classic window frame (borders, caption and menu bar).
     double outerWidthTwips() const;
@@ -62,6 +68,14 @@ private:
     void buildMenus();
     void buildPanels();
     void buildOverlayPanels();
+    // The contents of one overlay panel (its frame exists from the start), with its handlers and
+    // its place in the tab order; nothing when they are built already.
+    void buildPanelContents(QGroupBox* panel);
+    void buildSkinPanel();
+    void buildAboutPanel();
+    void buildDonationPanel();
+    void buildExamplesPanel();
+    void buildSitesPanel();
     void buildPathPanel();
     void connectHandlers();
     void initialize();
@@ -72,6 +86,8 @@ private:
     bool toggleOverlay(QGroupBox* panel);
     void placeOverlay(QGroupBox* panel, double leftTw, double topTw);
     void scrollNotice();
+    // The notice's text, laid out for the scrolling.
+    void setNotice(const QString& text);
     Platform& platform() const { return *context_.platform; }
     // Writes one setting; a write that fails is told to the user, and the value in use stays.
     void saveSetting(const QString& key, const QString& value);
@@ -122,6 +138,9 @@ private:
     // Fills the lists and captions from the catalog cache; false when the cache cannot be opened
     // (the lists are emptied all the same).
     bool parseCatalogCache();
+    // Parses the catalog text and shows it: lists, captions, notice, the version question. The
+    // text is kept for the details panel, the one copy of the catalog in memory.
+    void applyCatalog(QString text);
     // Shows newVersionLink for `version`, a catalog version other than currentVersion_, and offers the
     // program page.
     void offerNewVersion(const QString& version);
@@ -221,7 +240,7 @@ private:
     QPushButton* conversionButton = nullptr;      // Command25: 制库助手
     QPushButton* sitesButton = nullptr;           // Command28: 推荐网站
     QPushButton* examplesButton = nullptr;        // Command29: 示例收集
-    QListWidget* spareList = nullptr;             // List7: no caption, never shown
+    QListView* spareList = nullptr;               // List7: no caption, never shown
 
     // Version and library information.
     QGroupBox* versionPanel = nullptr;        // Frame10: 版本及库信息
@@ -232,9 +251,9 @@ private:
     // Library lists.
     QGroupBox* librariesPanel = nullptr;        // Frame3: no caption
     QGroupBox* localFrame = nullptr;            // Frame1: 本地库
-    QListWidget* localList = nullptr;           // List3: the installed libraries
+    QListView* localList = nullptr;             // List3: the installed libraries
     QGroupBox* networkFrame = nullptr;          // Frame6: 网络库
-    QListWidget* networkList = nullptr;         // List2: the catalog's libraries
+    QListView* networkList = nullptr;           // List2: the catalog's libraries
     QGroupBox* detailsFrame = nullptr;          // Frame7: 库信息
     QPlainTextEdit* detailsText = nullptr;      // Text11: the selected library's details
     QPushButton* updateButton = nullptr;        // Command19: 更新库
@@ -256,7 +275,7 @@ private:
 
     // Overlay panels.
     QGroupBox* skinPanel = nullptr;          // Frame11: 皮肤选择
-    QListWidget* skinList = nullptr;         // List4: the skin files
+    QListView* skinList = nullptr;           // List4: the skin files
     QPushButton* closeSkinsButton = nullptr; // Command24: 关闭
 
     QGroupBox* aboutPanel = nullptr;              // Frame8: 版本信息
@@ -276,13 +295,13 @@ private:
     QLabel* paymentCode = nullptr;              // Image1: the payment-code picture
 
     QGroupBox* examplesPanel = nullptr;              // Frame14: no caption, the shared examples
-    QListWidget* exampleList = nullptr;              // List6: the catalog's examples
+    QListView* exampleList = nullptr;                // List6: the catalog's examples
     QPushButton* openSharedExamplesButton = nullptr; // Command30: 打开实例库
     QPushButton* closeExamplesButton = nullptr;      // Command27: 关闭
     QLabel* examplesHeading = nullptr;               // Label22: 示例分享     双击安装
 
     QGroupBox* sitesPanel = nullptr;         // Frame13: no caption, the recommended sites
-    QListWidget* siteList = nullptr;         // List5: the catalog's sites
+    QListView* siteList = nullptr;           // List5: the catalog's sites
     QPushButton* closeSitesButton = nullptr; // Command26: 关闭
     QLabel* sitesHeading = nullptr;          // Label23: 推荐网站     双击打开
 
@@ -302,6 +321,13 @@ private:
 
     QTimer* noticeTimer = nullptr; // Timer1: moves the notice every 40 ms
 
+    // The rows of the lists of the overlay panels, there before the panels are built.
+    RowsModel* skinRows_ = nullptr;    // List4
+    RowsModel* exampleRows_ = nullptr; // List6
+    RowsModel* siteRows_ = nullptr;    // List5
+
+    QSet<QGroupBox*> builtPanels_; // the overlay panels whose contents exist
+
     // ---- state ----
     AppContext context_;
     Settings settings_;
@@ -312,7 +338,11 @@ private:
     QString dialogFilter_;
     QString dialogFileName_;
 
-    QString currentVersion_;  // this program's version, from the settings
+    QString currentVersion_; // this program's version, from the settings
+    // The about panel's captions from the catalog, for a panel built after the catalog was read.
+    std::optional<QString> currentVersionCaption_;
+    std::optional<QString> latestVersionCaption_;
+    std::optional<QString> releaseDateCaption_;
     QString catalogUrl_;      // set by the download, used again by the refresh
     QString selectedLibrary_; // the library last clicked in either list
 

@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/RowsModel.h"
+
 #include "catalog/CatalogParser.h"
 #include "catalog/CatalogStrings.h"
 #include "catalog/Links.h"
@@ -10,9 +12,10 @@
 #include "ui/Messages.h"
 #include "ui/Twips.h"
 
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 
 #include <QPlainTextEdit>
 
@@ -69,12 +72,14 @@ void MainWindow::catalogUpdateFailed(const QString& message) {
 }
 
 bool MainWindow::updateCatalog(const QString& failureText) {
-    const net::Result fetched = fetchWithProgress(QUrl(catalogUrl_), catstr::Downloading, CatalogSizeLimit);
+    net::Result fetched = fetchWithProgress(QUrl(catalogUrl_), catstr::Downloading, CatalogSizeLimit);
     if (!fetched.ok()) {
         catalogUpdateFailed(failureText);
         return false;
     }
-    if (!gbk::decode(fetched.body).contains(catstr::NoticeMarker)) {
+    // Decoded once: the marker check and the parse read the same text.
+    QString text = gbk::decode(fetched.body);
+    if (!text.contains(catstr::NoticeMarker)) {
         catalogUpdateFailed(catstr::UpdateFailed);
         return false;
     }
@@ -83,11 +88,10 @@ bool MainWindow::updateCatalog(const QString& failureText) {
         catalogUpdateFailed(failureText);
         return false;
     }
+    fetched.body = QByteArray(); // the cache file has it; the text is all that is kept
     retryLink->hide();
-    if (!parseCatalogCache()) {
-        catalogUpdateFailed(failureText);
-        return false;
-    }
+    // The text is what the cache file now holds, so it is parsed as it is, not read back.
+    applyCatalog(std::move(text));
     return true;
 }
 
@@ -111,40 +115,54 @@ void MainWindow::refreshCatalog() {
 }
 
 bool MainWindow::parseCatalogCache() {
-    networkList->clear();
-    siteList->clear();
-    exampleList->clear();
-    const std::optional<catalog::ParsedCatalog> parsed = catalog::parseFile(context_.folder.catalogCache());
-    if (!parsed) {
+    QFile file(context_.folder.catalogCache());
+    if (!file.open(QIODevice::ReadOnly)) {
+        for (RowsModel* rows : {&controls::rowsOf(networkList), siteRows_, exampleRows_}) {
+            rows->clear();
+        }
         return false;
     }
-    // The whole file is read first and applied afterwards.
-    networkList->addItems(parsed->libraries);
-    siteList->addItems(parsed->sites);
-    exampleList->addItems(parsed->examples);
-    if (parsed->releaseDate) {
-        releaseDateLabel->setText(catstr::releaseDateCaption(*parsed->releaseDate));
+    applyCatalog(gbk::decode(file.readAll()));
+    return true;
+}
+
+void MainWindow::applyCatalog(QString text) {
+    catalog::ParsedCatalog parsed = catalog::parse(text);
+    // The whole text is read first and applied afterwards.
+    controls::rowsOf(networkList).setRows(std::move(parsed.libraries));
+    siteRows_->setRows(std::move(parsed.sites));
+    exampleRows_->setRows(std::move(parsed.examples));
+    if (parsed.releaseDate) {
+        releaseDateCaption_ = catstr::releaseDateCaption(*parsed.releaseDate);
+        if (releaseDateLabel) {
+            releaseDateLabel->setText(*releaseDateCaption_);
+        }
     }
-    if (parsed->notice) {
-        noticeLabel->setText(*parsed->notice);
-        noticeLabel->adjustSize(); // the scrolling wraps by the label's real width
+    if (parsed.notice) {
+        setNotice(*parsed.notice);
     }
-    if (parsed->libraryUpdate) {
-        libraryUpdateLabel->setText(catstr::libraryUpdateCaption(*parsed->libraryUpdate));
+    if (parsed.libraryUpdate) {
+        libraryUpdateLabel->setText(catstr::libraryUpdateCaption(*parsed.libraryUpdate));
     }
-    if (!parsed->versions.isEmpty()) {
-        latestVersionLabel->setText(catstr::latestVersionCaption(parsed->versions.last()));
+    if (!parsed.versions.isEmpty()) {
+        latestVersionCaption_ = catstr::latestVersionCaption(parsed.versions.last().toString());
+        if (latestVersionLabel) {
+            latestVersionLabel->setText(*latestVersionCaption_);
+        }
     }
+    // The details panel reads the library sections from this text: the file it came from is not
+    // read again while it stays as it is.
+    catalogIndex_.adopt(context_.folder.catalogCacheForDetails(), std::move(text),
+                        std::move(parsed.sections));
     // A catalog with thousands of version lines must not ask thousands of times: one question per
     // parse, about the last version that differs from ours.
     // Versions are compared as text: "1.03" and "1.030" differ, and an older catalog asks too.
-    for (auto v = parsed->versions.crbegin(); v != parsed->versions.crend(); ++v) {
-        if (*v != currentVersion_) {
-            offerNewVersion(*v);
+    for (qsizetype v = parsed.versions.size() - 1; v >= 0; --v) {
+        if (parsed.versions.at(v) != currentVersion_) {
+            offerNewVersion(parsed.versions.at(v).toString());
             break;
         }
     }
-    return true;
 }
 
 void MainWindow::offerNewVersion(const QString& version) {
@@ -174,12 +192,12 @@ void MainWindow::openSitePage(QString (*page)(const QString& site)) {
 }
 
 void MainWindow::onSiteDoubleClicked() {
-    const QListWidgetItem* row = siteList->currentItem();
+    const std::optional<QString> row = controls::currentText(siteList);
     if (!row) {
         return;
     }
     // Addresses from the catalog are remote input: only web pages are opened.
-    if (const std::optional<QString> address = links::siteAddress(row->text())) {
+    if (const std::optional<QString> address = links::siteAddress(*row)) {
         platform().openWithDesktop(*address);
     }
 }

@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/RowsModel.h"
+
 #include "app/AppStrings.h"
 #include "host/HostPaths.h"
 #include "install/DownloadCodes.h"
@@ -13,7 +15,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 
 // Shared example projects: the examples panel, installing an example into the host IDE's shared
@@ -36,11 +38,11 @@ void MainWindow::onExamplesClicked() {
 }
 
 void MainWindow::onExampleDoubleClicked() {
-    const QListWidgetItem* item = exampleList->currentItem();
-    if (!item) {
+    const std::optional<QString> row = controls::currentText(exampleList);
+    if (!row) {
         return;
     }
-    const std::optional<ExampleEntry> entry = parseExampleEntry(item->text());
+    const std::optional<ExampleEntry> entry = parseExampleEntry(*row);
     if (!entry) {
         return; // a row that names no package
     }

@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/RowsModel.h"
+
 #include "app/AppStrings.h"
 #include "host/HostPaths.h"
 #include "host/HostStrings.h"
@@ -12,7 +14,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QUrl>
 
@@ -129,7 +131,5 @@ void MainWindow::onBoardChosen() {
 }
 
 void MainWindow::listInstalledLibraries() {
-    const QStringList libraries = host::listSubfolders(currentLibraryRoot());
-    localList->clear();
-    localList->addItems(libraries);
+    controls::rowsOf(localList).setRows(host::listSubfolders(currentLibraryRoot()));
 }

@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/RowsModel.h"
+
 #include "host/HostPaths.h"
 #include "install/DownloadCodes.h"
 #include "install/Extract.h"
@@ -16,7 +18,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QUrl>
@@ -25,20 +27,20 @@
 
 void MainWindow::onNetworkLibraryClicked() {
     detailsFrame->setTitle(installstr::NetworkInfoCaption);
-    selectedLibrary_ = networkList->currentItem() ? networkList->currentItem()->text() : QString();
+    selectedLibrary_ = controls::currentText(networkList).value_or(QString());
     showLibraryDetails();
 }
 
 void MainWindow::onLocalLibraryClicked() {
     detailsFrame->setTitle(installstr::LocalInfoCaption);
-    selectedLibrary_ = localList->currentItem() ? localList->currentItem()->text() : QString();
+    selectedLibrary_ = controls::currentText(localList).value_or(QString());
     showLibraryDetails();
 }
 
 void MainWindow::showLibraryDetails() {
     detailsText->show();
-    const install::LibraryRecord catalog = install::readRecord(
-        catalogIndex_.document(context_.folder.catalogCacheForDetails()), selectedLibrary_);
+    const install::LibraryRecord catalog =
+        catalogIndex_.record(context_.folder.catalogCacheForDetails(), selectedLibrary_);
 
     // Without a board, or with a host path that does not end the way the derivation expects, the
     // path names no description file: the library counts as not installed.

@@ -35,7 +35,7 @@ QStringList MainWindow::librariesWithUpdates() {
     const QString hostPath = hostPathEdit->text();
     const QString board = boardCombo->currentText();
     const QChar sep = context_.folder.sep;
-    const ini::Document& catalog = catalogIndex_.document(context_.folder.catalogCacheForDetails());
+    const QString catalog = context_.folder.catalogCacheForDetails();
     QStringList stale;
     for (const QString& name : host::listSubfolders(currentLibraryRoot())) {
         if (!filenames::isUsableName(name)) {
@@ -43,7 +43,7 @@ QStringList MainWindow::librariesWithUpdates() {
         }
         const install::LibraryRecord installed =
             install::readDescriptionFile(host::libraryReadme(hostPath, board, name, sep), name);
-        if (install::offersUpdate(install::readRecord(catalog, name), installed)) {
+        if (install::offersUpdate(catalogIndex_.record(catalog, name), installed)) {
             stale << name;
         }
     }

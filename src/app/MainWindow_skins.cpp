@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/RowsModel.h"
+
 #include "settings/SettingsKeys.h"
 #include "skins/SkinFolder.h"
 #include "skins/SkinStrings.h"
@@ -7,7 +9,7 @@
 #include "ui/SkinEngine.h"
 
 #include <QGroupBox>
-#include <QListWidget>
+#include <QListView>
 
 void MainWindow::applyStoredSkin() {
     const QString stored = settings_.read(keys::Skin);
@@ -18,21 +20,22 @@ void MainWindow::applyStoredSkin() {
 
 void MainWindow::listSkins() {
     const QString folder = context_.folder.skinFolder();
-    skinList->clear();
+    RowsModel& rows = *skinRows_;
+    rows.clear();
     const SkinFolderListing listing = listSkinFolder(folder);
     if (!listing.folderExists) {
         platform().showMessage(msg::plain(skinstr::FolderMissing));
         return;
     }
-    skinList->addItems(listing.fileNames);
+    rows.setRows(listing.fileNames);
 }
 
 void MainWindow::onSkinClicked() {
-    const QListWidgetItem* item = skinList->currentItem();
-    if (item == nullptr) {
+    const std::optional<QString> row = controls::currentText(skinList);
+    if (!row) {
         return;
     }
-    const QString name = item->text();
+    const QString name = *row;
     SkinH_AttachEx(context_.folder.skinFolder() + name, QString());
     saveSetting(keys::Skin, name);
     skinPanel->hide();

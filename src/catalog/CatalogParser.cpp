@@ -127,7 +127,9 @@ ParsedCatalog parse(QStringView text) {
         if (c != u'\r' && c != u'\n') {
             continue;
         }
-        parseLine(text.sliced(start, i - start), markers, out);
+        const QStringView line = text.sliced(start, i - start);
+        parseLine(line, markers, out);
+        out.sections.addLine(text, line);
         if (c == u'\r' && i + 1 < n && data[i + 1] == QLatin1Char('\n')) {
             ++i;
         }
@@ -135,17 +137,23 @@ ParsedCatalog parse(QStringView text) {
     }
     if (start < n) {
         parseLine(text.sliced(start), markers, out);
+        out.sections.addLine(text, text.sliced(start));
+    }
+    for (RowList* rows : {&out.libraries, &out.sites, &out.examples, &out.versions}) {
+        rows->squeeze();
     }
     return out;
 }
 
-std::optional<ParsedCatalog> parseFile(const QString& path) {
+std::optional<CatalogFile> parseFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
-    return parse(gbk::decode(bytes));
+    CatalogFile out;
+    out.text = gbk::decode(file.readAll());
+    out.parsed = parse(out.text);
+    return out;
 }
 
 } // namespace catalog

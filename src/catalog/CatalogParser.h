@@ -1,7 +1,9 @@
 #pragma once
 
+#include "catalog/RowList.h"
+#include "settings/IniFile.h"
+
 #include <QString>
-#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -10,15 +12,24 @@ namespace catalog {
 
 // What one reading of the catalog text yields, for the window to apply.
 struct ParsedCatalog {
-    QStringList libraries; // one row per library header, in file order
-    QStringList sites;     // one row per recommended-site line
-    QStringList examples;  // one row per shared-example line
-    QStringList versions;  // the value of every version line, in file order (each one is checked)
+    RowList libraries; // one row per library header, in file order
+    RowList sites;     // one row per recommended-site line
+    RowList examples;  // one row per shared-example line
+    RowList versions;  // the value of every version line, in file order (each one is checked)
     // The value of the last line of each kind; nullopt when the catalog has none, so the caption it
     // feeds keeps what it showed before.
     std::optional<QString> releaseDate;
     std::optional<QString> notice;
     std::optional<QString> libraryUpdate;
+    // Where each library's section begins in the text, for the details panel; built in the same
+    // pass, so the first details shown read one section and nothing else.
+    ini::SectionIndex sections;
+};
+
+// The catalog file's text and what its parse yields: the one copy of the catalog the program keeps.
+struct CatalogFile {
+    QString text;
+    ParsedCatalog parsed;
 };
 
 // Reads the catalog text line by line. Lines end at CR LF, at a lone CR, and (leniently, for
@@ -33,6 +44,6 @@ struct ParsedCatalog {
 ParsedCatalog parse(QStringView text);
 
 // Reads the file (GBK) and parses it; nullopt when the file cannot be opened.
-std::optional<ParsedCatalog> parseFile(const QString& path);
+std::optional<CatalogFile> parseFile(const QString& path);
 
 } // namespace catalog

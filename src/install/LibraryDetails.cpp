@@ -93,22 +93,36 @@ DetailsView buildDetails(const QString& selected, const LibraryRecord& catalog,
     return v;
 }
 
-const ini::Document& CatalogIndex::document(const QString& file) {
+CatalogIndex::Stamp CatalogIndex::stampOf(const QString& file) {
     const QFileInfo info(file);
-    const bool exists = info.exists();
-    const qint64 size = exists ? info.size() : -1;
-    const QDateTime modified = exists ? info.lastModified() : QDateTime();
-    if (known_ && file == path_ && exists == exists_ && size == size_ && modified == modified_) {
-        return document_;
+    Stamp stamp;
+    stamp.exists = info.exists();
+    if (stamp.exists) {
+        stamp.size = info.size();
+        stamp.modified = info.lastModified();
     }
+    return stamp;
+}
+
+void CatalogIndex::adopt(const QString& file, QString text, ini::SectionIndex sections) {
     path_ = file;
     known_ = true;
-    exists_ = exists;
-    size_ = size;
-    modified_ = modified;
-    document_ = ini::Document::parse(readGbkFile(file));
-    ++parses_;
-    return document_;
+    stamp_ = stampOf(file);
+    text_ = std::move(text);
+    sections_ = std::move(sections);
+}
+
+LibraryRecord CatalogIndex::record(const QString& file, const QString& section) {
+    const Stamp stamp = stampOf(file);
+    if (!known_ || file != path_ || stamp != stamp_) {
+        path_ = file;
+        known_ = true;
+        stamp_ = stamp;
+        text_ = readGbkFile(file);
+        sections_ = ini::SectionIndex::build(text_);
+        ++parses_;
+    }
+    return readRecord(sections_.section(text_, section), section);
 }
 
 } // namespace install

@@ -50,24 +50,36 @@ bool offersUpdate(const LibraryRecord& catalog, const LibraryRecord& installed);
 DetailsView buildDetails(const QString& selected, const LibraryRecord& catalog,
                          const LibraryRecord& installed);
 
-// The catalog cache, parsed once and used again for as long as the file keeps its size and time.
+// The catalog cache as the details panel reads it: the file's text and where each section begins,
+// used for as long as the file keeps its size and time. The catalog parse hands over what it read,
+// so the first details shown read nothing from the disk.
 class CatalogIndex final {
 public:
     CatalogIndex() = default;
     Q_DISABLE_COPY_MOVE(CatalogIndex)
 
-    // The parsed content of `file`; empty when the file is missing or unreadable.
-    const ini::Document& document(const QString& file);
-    // How many times a file was read and parsed.
+    // The catalog record of library `section` in `file`; empty when the file is missing or
+    // unreadable, or holds no such section.
+    LibraryRecord record(const QString& file, const QString& section);
+    // Takes the text of `file`, as read just now, and its section index.
+    void adopt(const QString& file, QString text, ini::SectionIndex sections);
+    // How many times a file was read and indexed here (a text handed over counts none).
     int parses() const { return parses_; }
 
 private:
+    struct Stamp {
+        bool exists = false;
+        qint64 size = -1;
+        QDateTime modified;
+        bool operator==(const Stamp&) const = default;
+    };
+    static Stamp stampOf(const QString& file);
+
     QString path_;
     bool known_ = false;
-    bool exists_ = false;
-    qint64 size_ = -1;
-    QDateTime modified_;
-    ini::Document document_;
+    Stamp stamp_;
+    QString text_;
+    ini::SectionIndex sections_;
     int parses_ = 0;
 };
 

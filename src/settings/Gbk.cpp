@@ -37,36 +37,34 @@ bool isAscii(QByteArrayView bytes) {
     return true;
 }
 
-// Decodes a run that holds no single 0x80 or 0xFF and ends on a whole character.
-QString decodeRun(QByteArrayView bytes) {
+// Decodes a run that holds no single 0x80 or 0xFF and ends on a whole character, onto the end of
+// `text`.
+void decodeRun(QByteArrayView bytes, QString& text) {
     if (bytes.isEmpty()) {
-        return {};
+        return;
     }
     if (isAscii(bytes)) {
-        return QString::fromLatin1(bytes);
+        text += QLatin1StringView(bytes.data(), bytes.size());
+        return;
     }
     if (converterAvailable()) {
         // The decoder reserves for the worst case of its input (two characters a byte); in pieces,
-        // the result takes at most one character a byte, which a catalog of thousands of libraries
-        // feels. The decoder keeps a character cut at a piece's end for the next piece.
+        // straight onto the text, a catalog of thousands of libraries is held once while it is
+        // decoded. The decoder keeps a character cut at a piece's end for the next piece.
         QStringDecoder decoder("GB18030");
         constexpr qsizetype Piece = 64 * 1024;
-        if (bytes.size() <= Piece) {
-            return decoder.decode(bytes);
-        }
-        QString text;
-        text.reserve(bytes.size());
         for (qsizetype at = 0; at < bytes.size(); at += Piece) {
             text += decoder.decode(bytes.sliced(at, qMin(Piece, bytes.size() - at)));
         }
-        return text;
+        return;
     }
 #ifdef QUENRA_HAVE_CORE5COMPAT
     if (QTextCodec* codec = legacyCodec()) {
-        return codec->toUnicode(bytes.data(), static_cast<int>(bytes.size()));
+        text += codec->toUnicode(bytes.data(), static_cast<int>(bytes.size()));
+        return;
     }
 #endif
-    return QString::fromLocal8Bit(bytes);
+    text += QString::fromLocal8Bit(bytes);
 }
 
 bool inRange(unsigned char b, unsigned char low, unsigned char high) {
@@ -107,7 +105,7 @@ QString decode(QByteArrayView bytes) {
     qsizetype runStart = 0;
     qsizetype i = 0;
     const auto standAlone = [&](QChar c, qsizetype length) {
-        text += decodeRun(bytes.sliced(runStart, i - runStart));
+        decodeRun(bytes.sliced(runStart, i - runStart), text);
         text += c;
         i += length;
         runStart = i;
@@ -130,7 +128,9 @@ QString decode(QByteArrayView bytes) {
             standAlone(QChar(QChar::ReplacementCharacter), 1);
         }
     }
-    text += decodeRun(bytes.sliced(runStart, n - runStart));
+    decodeRun(bytes.sliced(runStart, n - runStart), text);
+    // Double-byte characters took less room than was reserved for them.
+    text.squeeze();
     return text;
 }
 

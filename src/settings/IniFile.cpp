@@ -8,6 +8,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace ini {
 
 namespace {
@@ -386,6 +388,127 @@ QString Document::value(QStringView section, QStringView key) const {
         return {};
     }
     return sections_[*it].values.value(key.toString().toCaseFolded());
+}
+
+} // namespace ini
+
+namespace ini {
+
+namespace {
+
+// The hash of a name as case-folded, so names that differ only in case meet in one slot.
+quint32 foldedHash(QStringView name) {
+    quint32 h = 2166136261u;
+    const qsizetype n = name.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t c = name[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < n && name[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(name[i].unicode(), name[i + 1].unicode());
+            ++i;
+        }
+        h = (h ^ QChar::toCaseFolded(c)) * 16777619u;
+    }
+    return h;
+}
+
+// The line of `text` that starts at `begin`.
+QStringView lineAt(QStringView text, qsizetype begin) {
+    qsizetype end = begin;
+    while (end < text.size() && text[end] != QLatin1Char('\r') && text[end] != QLatin1Char('\n')) {
+        ++end;
+    }
+    return text.sliced(begin, end - begin);
+}
+
+} // namespace
+
+SectionIndex SectionIndex::build(QStringView text) {
+    SectionIndex index;
+    forEachLine(text, [&](QStringView line) {
+        index.addLine(text, line);
+        return true;
+    });
+    return index;
+}
+
+qsizetype SectionIndex::find(QStringView text, QStringView name, quint32 hash) const {
+    const qsizetype mask = slots_.size() - 1;
+    for (qsizetype i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& s = slots_[i];
+        if (s.headerStart < 0 ||
+            (s.hash == hash && sameName(parseLine(lineAt(text, s.headerStart)).name, name))) {
+            return i;
+        }
+    }
+}
+
+void SectionIndex::grow(QStringView text) {
+    QList<Slot> old = std::move(slots_);
+    slots_ = QList<Slot>(std::max<qsizetype>(64, old.size() * 2));
+    for (const Slot& s : old) {
+        if (s.headerStart >= 0) {
+            slots_[find(text, parseLine(lineAt(text, s.headerStart)).name, s.hash)] = s;
+        }
+    }
+}
+
+void SectionIndex::addLine(QStringView text, QStringView line) {
+    // Most lines are keys: one look at the first character that is not blank passes them over.
+    qsizetype first = 0;
+    while (first < line.size() && isBlank(line[first])) {
+        ++first;
+    }
+    if (first == line.size() || line[first] != QLatin1Char('[')) {
+        return;
+    }
+    const ParsedLine parsed = parseLine(line);
+    if (parsed.kind != LineKind::Section) {
+        return;
+    }
+    if ((used_ + 1) * 2 > slots_.size()) {
+        grow(text);
+    }
+    const quint32 hash = foldedHash(parsed.name);
+    Slot& slot = slots_[find(text, parsed.name, hash)];
+    if (slot.headerStart < 0) { // later sections of a name are never searched
+        slot = Slot{hash, line.data() - text.data()};
+        ++used_;
+    }
+}
+
+Document SectionIndex::section(QStringView text, QStringView name) const {
+    Document doc;
+    if (used_ == 0) {
+        return doc;
+    }
+    const Slot& slot = slots_[find(text, name, foldedHash(name))];
+    if (slot.headerStart < 0) {
+        return doc;
+    }
+    // The section's own lines: from the header to the next header of any name.
+    const qsizetype headerEnd = slot.headerStart + lineAt(text, slot.headerStart).size();
+    doc.index_.insert(name.toString().toCaseFolded(), 0);
+    doc.sections_.append(Document::Section{});
+    QHash<QString, QString>& values = doc.sections_[0].values;
+    bool header = true;
+    forEachLine(text.sliced(headerEnd), [&](QStringView line) {
+        if (header) { // what is left of the header line itself: its line end
+            header = false;
+            return true;
+        }
+        const ParsedLine parsed = parseLine(line);
+        if (parsed.kind == LineKind::Section) {
+            return false;
+        }
+        if (parsed.kind == LineKind::Key) {
+            const QString key = parsed.name.toString().toCaseFolded();
+            if (!values.contains(key)) {
+                values.insert(key, unquoted(parsed.value));
+            }
+        }
+        return true;
+    });
+    return doc;
 }
 
 } // namespace ini

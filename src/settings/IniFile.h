@@ -51,11 +51,40 @@ public:
     bool isEmpty() const { return sections_.isEmpty(); }
 
 private:
+    friend class SectionIndex;
     struct Section {
         QHash<QString, QString> values; // case-folded key name -> processed value (first one wins)
     };
     QList<Section> sections_;
     QHash<QString, qsizetype> index_; // case-folded section name -> first section of that name
+};
+
+// Where each section of a text begins, for a file too large to hold parsed: one pass records the
+// header line of the first section of each name (a number or two a name, no copy of any text), and
+// a look-up reads just that section from the text again. Gives what Document gives for that text.
+// The text is the caller's; every call after building gets the same text the index was built over.
+class SectionIndex {
+public:
+    // The index of the whole text.
+    static SectionIndex build(QStringView text);
+    // Builds line by line, for a reader that goes over the text's lines anyway: each line of
+    // `text` in order, as a slice of it.
+    void addLine(QStringView text, QStringView line);
+    // The section `name` of `text` (matched without regard to case) as a one-section document;
+    // empty when the text has no such section.
+    Document section(QStringView text, QStringView name) const;
+    qsizetype sections() const { return used_; }
+
+private:
+    struct Slot {
+        quint32 hash = 0;
+        qsizetype headerStart = -1; // -1: a free slot
+    };
+    // The slot of `name`: the one holding it, or the free one where it belongs.
+    qsizetype find(QStringView text, QStringView name, quint32 hash) const;
+    void grow(QStringView text);
+    QList<Slot> slots_;
+    qsizetype used_ = 0;
 };
 
 } // namespace ini

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRect>
 #include <QString>
@@ -67,7 +67,7 @@ inline void describe(QWidget& root, std::span<const std::pair<const char*, const
 // reaches every list that acts on a click or a double click.
 class EnterActs final : public QObject {
 public:
-    EnterActs(QListWidget* list, std::function<void()> act)
+    EnterActs(QAbstractItemView* list, std::function<void()> act)
         : QObject(list)
         , list_(list)
         , act_(std::move(act)) {
@@ -78,7 +78,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == list_ && event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
-            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && list_->currentItem()) {
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && list_->currentIndex().isValid()) {
                 act_();
                 return true;
             }
@@ -87,49 +87,57 @@ protected:
     }
 
 private:
-    QListWidget* list_;
+    QAbstractItemView* list_;
     std::function<void()> act_;
 };
 
-inline void actOnEnter(QListWidget* list, std::function<void()> act) {
+inline void actOnEnter(QAbstractItemView* list, std::function<void()> act) {
     new EnterActs(list, std::move(act));
 }
 
-// Tab moves through the controls of each panel below `root` in reading order: rows from top to
-// bottom (controls whose vertical middles lie within one another's height share a row), each row
-// from left to right. The controls were made in the order the form lists them, which is not that.
+// The controls of `panel` that Tab reaches (its direct children, frames aside) in reading order:
+// rows from top to bottom (controls whose vertical middles lie within one another's height share a
+// row), each row from left to right.
+inline std::vector<QWidget*> visualTabOrder(QWidget* panel) {
+    std::vector<QWidget*> items;
+    for (QWidget* w : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if ((w->focusPolicy() & Qt::TabFocus) && !qobject_cast<QGroupBox*>(w)) {
+            items.push_back(w);
+        }
+    }
+    std::stable_sort(items.begin(), items.end(),
+                     [](const QWidget* a, const QWidget* b) { return a->y() < b->y(); });
+    // Rows: a control starts a new row when its middle lies below the row's first control.
+    std::vector<std::vector<QWidget*>> rows;
+    for (QWidget* w : items) {
+        if (rows.empty() || w->geometry().center().y() > rows.back().front()->geometry().bottom()) {
+            rows.emplace_back();
+        }
+        rows.back().push_back(w);
+    }
+    std::vector<QWidget*> order;
+    for (std::vector<QWidget*>& row : rows) {
+        std::stable_sort(row.begin(), row.end(),
+                         [](const QWidget* a, const QWidget* b) { return a->x() < b->x(); });
+        order.insert(order.end(), row.begin(), row.end());
+    }
+    return order;
+}
+
+// Tab moves through the controls of each panel below `root` in reading order (visualTabOrder).
+// The controls were made in the order the form lists them, which is not that.
 inline void orderTabsVisually(QWidget* root) {
     std::vector<QWidget*> panels{root};
     for (QGroupBox* box : root->findChildren<QGroupBox*>()) {
         panels.push_back(box);
     }
     for (QWidget* panel : panels) {
-        std::vector<QWidget*> items;
-        for (QWidget* w : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if ((w->focusPolicy() & Qt::TabFocus) && !qobject_cast<QGroupBox*>(w)) {
-                items.push_back(w);
-            }
-        }
-        std::stable_sort(items.begin(), items.end(),
-                         [](const QWidget* a, const QWidget* b) { return a->y() < b->y(); });
-        // Rows: a control starts a new row when its middle lies below the row's first control.
-        std::vector<std::vector<QWidget*>> rows;
-        for (QWidget* w : items) {
-            if (rows.empty() || w->geometry().center().y() > rows.back().front()->geometry().bottom()) {
-                rows.emplace_back();
-            }
-            rows.back().push_back(w);
-        }
         QWidget* previous = nullptr;
-        for (std::vector<QWidget*>& row : rows) {
-            std::stable_sort(row.begin(), row.end(),
-                             [](const QWidget* a, const QWidget* b) { return a->x() < b->x(); });
-            for (QWidget* w : row) {
-                if (previous) {
-                    QWidget::setTabOrder(previous, w);
-                }
-                previous = w;
+        for (QWidget* w : visualTabOrder(panel)) {
+            if (previous) {
+                QWidget::setTabOrder(previous, w);
             }
+            previous = w;
         }
     }
 }

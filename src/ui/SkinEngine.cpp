@@ -5,6 +5,8 @@
 
 #include <QApplication>
 
+#include <algorithm>
+
 // Registers the glyphs skins may use; registering again is harmless.
 static void registerGlyphs() {
     Q_INIT_RESOURCE(glyphs);
@@ -47,7 +49,48 @@ void applySheet(QApplication* app, const QString& sheet) {
     }
 }
 
+bool isNameChar(QChar c) {
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('-');
+}
+
 } // namespace
+
+QString forListViews(const QString& sheet) {
+    static const QString widgetClass = QStringLiteral("QListWidget");
+    static const QString viewClass = QStringLiteral("QListView");
+    if (!sheet.contains(widgetClass)) {
+        return sheet;
+    }
+    QString out;
+    out.reserve(sheet.size());
+    const qsizetype n = sheet.size();
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = sheet[i];
+        if (c == QLatin1Char('/') && i + 1 < n && sheet[i + 1] == QLatin1Char('*')) { // a comment
+            const qsizetype close = sheet.indexOf(QLatin1String("*/"), i + 2);
+            const qsizetype end = close < 0 ? n : close + 2;
+            out += QStringView(sheet).sliced(i, end - i);
+            i = end;
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) { // a string
+            qsizetype end = i + 1;
+            while (end < n && sheet[end] != c) {
+                end += sheet[end] == QLatin1Char('\\') ? 2 : 1;
+            }
+            end = std::min(end + 1, n);
+            out += QStringView(sheet).sliced(i, end - i);
+            i = end;
+        } else if (QStringView(sheet).sliced(i).startsWith(widgetClass) &&
+                   (i == 0 || !isNameChar(sheet[i - 1])) &&
+                   (i + widgetClass.size() == n || !isNameChar(sheet[i + widgetClass.size()]))) {
+            out += viewClass;
+            i += widgetClass.size();
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
 
 QString baseStyleSheet() {
     return kBaseLook + toneRule(tone::Alert, "#ff0000") + toneRule(tone::Warning, "#c00000") +
@@ -76,6 +119,6 @@ bool SkinH_AttachEx(const QString& skinFile, const QString& password) {
     }
     registerGlyphs();
     // The skin follows the base, so its rules win where both say something.
-    applySheet(app, baseStyleSheet() + QLatin1Char('\n') + *skin);
+    applySheet(app, baseStyleSheet() + QLatin1Char('\n') + forListViews(*skin));
     return true;
 }

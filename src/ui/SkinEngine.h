@@ -20,3 +20,11 @@ bool SkinH_AttachEx(const QString& skinFile, const QString& password);
 // The base look every skin builds on: classic frames with the caption set into the top border line,
 // and the colours of the main window's warning and link labels.
 QString baseStyleSheet();
+
+// The program's lists are list views (QListView) over a model of rows, not list widgets. A skin
+// written for list widgets names them by the class QListWidget; this gives the sheet with every
+// such type selector naming QListView instead (comments and quoted text stay as they are), so
+// those rules style the lists as before, with the same weight. Every list widget is a list view
+// too, so a rule still reaches whatever it reached; it now also reaches the other list views, the
+// drop-down list of a combo box among them.
+QString forListViews(const QString& sheet);

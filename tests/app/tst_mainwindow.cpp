@@ -8,7 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -83,7 +83,7 @@ private Q_SLOTS:
         QVERIFY(w.windowTitle().startsWith(QStringLiteral("Quenra小助手") + QString(50, QLatin1Char(' ')) +
                                            QStringLiteral("By:")));
         for (QWidget* c : std::initializer_list<QWidget*>{
-                 child<QPushButton>(w, "Command3"), child<QListWidget>(w, "List7"),
+                 child<QPushButton>(w, "Command3"), child<QListView>(w, "List7"),
                  child<QPlainTextEdit>(w, "Text11"), child<QPushButton>(w, "Command13"),
                  child<QPushButton>(w, "Command6"), child<QPushButton>(w, "Command19"),
                  child<QPushButton>(w, "Command101"), child<QPushButton>(w, "Command202"),
@@ -116,7 +116,8 @@ private Q_SLOTS:
         QVERIFY(other->isVisible());
         press(w, qPrintable(opener));
         QVERIFY(box->isVisible());
-        QVERIFY(!other->isVisible()); // one at a time
+        QVERIFY(box->findChild<QPushButton*>(closer)); // built when first shown
+        QVERIFY(!other->isVisible());                  // one at a time
         // Centred in the window's outer size.
         const QRectF g = twipsGeometry(box);
         QVERIFY(qAbs(g.left() - (w.outerWidthTwips() - g.width()) / 2) <= 15);
@@ -135,7 +136,7 @@ private Q_SLOTS:
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         press(w, "Command29");
-        child<QListWidget>(w, "List6")->setFocus();
+        child<QListView>(w, "List6")->setFocus();
         QTest::mouseClick(child<QPushButton>(w, "Command27"), Qt::LeftButton);
         QVERIFY(!child<QGroupBox>(w, "Frame14")->isVisible());
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(child<QPushButton>(w, "Command29")));

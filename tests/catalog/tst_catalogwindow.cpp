@@ -1,13 +1,14 @@
 #include "AppWindow.h"
 #include "TestServer.h"
 #include "app/MainWindow.h"
+#include "app/RowsModel.h"
 #include "settings/Gbk.h"
 
 #include <QAction>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,14 +42,6 @@ QByteArray catalogBytes(const QString& versions = QStringLiteral("版本号：1.
 QByteArray readFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-QStringList rows(const QListWidget* list) {
-    QStringList out;
-    for (int i = 0; i < list->count(); ++i) {
-        out << list->item(i)->text();
-    }
-    return out;
 }
 
 QString refusedBase() {
@@ -113,10 +106,10 @@ private Q_SLOTS:
         f.platform.answers = {answer};
         MainWindow& w = f.start(f.server->baseUrl(), version);
         QCOMPARE(f.platform.progressLabels.size(), 1);
-        QCOMPARE(rows(child<QListWidget>(w, "List2")), (QStringList{"AHT20", "OLED"}));
-        QCOMPARE(rows(child<QListWidget>(w, "List5")),
+        QCOMPARE(rows(child<QListView>(w, "List2")), (QStringList{"AHT20", "OLED"}));
+        QCOMPARE(rows(child<QListView>(w, "List5")),
                  QStringList{QStringLiteral("示例网站[https://example.com/]")});
-        QCOMPARE(rows(child<QListWidget>(w, "List6")), QStringList{QStringLiteral("流水灯[led]")});
+        QCOMPARE(rows(child<QListView>(w, "List6")), QStringList{QStringLiteral("流水灯[led]")});
         QCOMPARE(child<QLabel>(w, "Label51")->text(), QStringLiteral("最新版本：V1.03版"));
         QCOMPARE(child<QLabel>(w, "Label52")->text(), QStringLiteral("更新日期：2025年1月5日"));
         QCOMPARE(child<QLabel>(w, "Label18")->text(), QStringLiteral("欢迎使用"));
@@ -165,7 +158,7 @@ private Q_SLOTS:
             QCOMPARE(f.platform.messages.first().icon, Platform::Icon::Critical);
             QVERIFY(child<QLabel>(w, "Label2")->isVisible());
             QCOMPARE(readFile(f.cachePath()), cache);
-            QCOMPARE(rows(child<QListWidget>(w, "List2")), (QStringList{"AHT20", "OLED"}));
+            QCOMPARE(rows(child<QListView>(w, "List2")), (QStringList{"AHT20", "OLED"}));
         };
 
         // The download, as the retry label runs it, reads the server address anew.
@@ -189,7 +182,7 @@ private Q_SLOTS:
         QTest::mouseClick(child<QLabel>(w, "Label2"), Qt::LeftButton);
         QCOMPARE(f.platform.messageTexts(), QStringList());
         QVERIFY(!child<QLabel>(w, "Label2")->isVisible());
-        QCOMPARE(rows(child<QListWidget>(w, "List2")), (QStringList{"AHT20", "OLED", "DHT11"}));
+        QCOMPARE(rows(child<QListView>(w, "List2")), (QStringList{"AHT20", "OLED", "DHT11"}));
     }
 
     void refreshPromptsBeforeReporting() {
@@ -210,9 +203,9 @@ private Q_SLOTS:
         QCOMPARE(f.platform.messages.last().icon, Platform::Icon::Information);
         QCOMPARE(child<QLabel>(w, "Label51")->text(), QStringLiteral("最新版本：V1.03版"));
         QCOMPARE(child<QLabel>(w, "Label1")->text(), QStringLiteral("最新版本为1.05版,点击下载"));
-        QCOMPARE(rows(child<QListWidget>(w, "List2")), (QStringList{"AHT20", "OLED", "DHT11"}));
-        QCOMPARE(child<QListWidget>(w, "List5")->count(), 1);
-        QCOMPARE(child<QListWidget>(w, "List6")->count(), 1);
+        QCOMPARE(rows(child<QListView>(w, "List2")), (QStringList{"AHT20", "OLED", "DHT11"}));
+        QCOMPARE(child<QListView>(w, "List5")->model()->rowCount(), 1);
+        QCOMPARE(child<QListView>(w, "List6")->model()->rowCount(), 1);
         QCOMPARE(readFile(f.cachePath()), newer);
     }
 
@@ -248,7 +241,7 @@ private Q_SLOTS:
             QCOMPARE(label->text(), caption);
             QCOMPARE(label->textFormat(), Qt::PlainText);
         }
-        QCOMPARE(rows(child<QListWidget>(w, "List2")), QStringList{text});
+        QCOMPARE(rows(child<QListView>(w, "List2")), QStringList{text});
         w.grab(); // paints every label, as the first showing of the window does
     }
 
@@ -281,18 +274,18 @@ private Q_SLOTS:
     void siteRowDoubleClick() {
         Fixture f;
         MainWindow& w = f.start(f.server->baseUrl());
-        child<QListWidget>(w, "List5")->addItem(QStringLiteral("本地[file:///etc/passwd]"));
+        auto* sites = child<QListView>(w, "List5");
+        controls::rowsOf(sites).setRows(rows(sites) << QStringLiteral("本地[file:///etc/passwd]"));
         QTest::mouseClick(child<QPushButton>(w, "Command28"), Qt::LeftButton);
         f.platform.clear();
-        for (int row = 0; row < child<QListWidget>(w, "List5")->count(); ++row) {
-            const QRect r =
-                child<QListWidget>(w, "List5")->visualItemRect(child<QListWidget>(w, "List5")->item(row));
-            QTest::mouseClick(child<QListWidget>(w, "List5")->viewport(), Qt::LeftButton, {}, r.center());
-            QTest::mouseDClick(child<QListWidget>(w, "List5")->viewport(), Qt::LeftButton, {}, r.center());
+        for (int row = 0; row < sites->model()->rowCount(); ++row) {
+            const QRect r = sites->visualRect(sites->model()->index(row, 0));
+            QTest::mouseClick(sites->viewport(), Qt::LeftButton, {}, r.center());
+            QTest::mouseDClick(sites->viewport(), Qt::LeftButton, {}, r.center());
         }
         // Enter on the current row does what a double click does.
-        child<QListWidget>(w, "List5")->setCurrentRow(0);
-        QTest::keyClick(child<QListWidget>(w, "List5"), Qt::Key_Return);
+        sites->setCurrentIndex(sites->model()->index(0, 0));
+        QTest::keyClick(sites, Qt::Key_Return);
         QCOMPARE(f.platform.opened, QStringList(2, QStringLiteral("https://example.com/")));
     }
 };

@@ -2,10 +2,11 @@
 #include "Support.h"
 #include "TestServer.h"
 #include "ZipBuilder.h"
+#include "app/RowsModel.h"
 
 #include <QAction>
 #include <QGroupBox>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,26 +26,25 @@ struct Window : AppWindow {
         app.writeFile(QStringLiteral("host/Quenra.exe"), "program");
         QDir().mkpath(app.file(QStringLiteral("host/resources/app/src/boards")));
         start();
-        child<QListWidget>(*window, "List6")->clear();
+        controls::rowsOf(child<QListView>(*window, "List6")).clear();
         platform.clear();
     }
     // Adds `row` to the list and double-clicks it with the mouse; the empty row double-clicks the
     // empty list.
     void doubleClick(const QString& row) {
         if (row.isEmpty()) {
-            QTest::mouseDClick(child<QListWidget>(*window, "List6")->viewport(), Qt::LeftButton);
+            QTest::mouseDClick(child<QListView>(*window, "List6")->viewport(), Qt::LeftButton);
             return;
         }
-        child<QListWidget>(*window, "List6")->addItem(row);
-        const QPoint at = child<QListWidget>(*window, "List6")
-                              ->visualItemRect(child<QListWidget>(*window, "List6")->item(0))
-                              .center();
-        QTest::mouseClick(child<QListWidget>(*window, "List6")->viewport(), Qt::LeftButton, {}, at);
+        auto* list = child<QListView>(*window, "List6");
+        controls::rowsOf(list).setRows(rows(list) << row);
+        const QPoint at = list->visualRect(list->model()->index(0, 0)).center();
+        QTest::mouseClick(child<QListView>(*window, "List6")->viewport(), Qt::LeftButton, {}, at);
         if (QByteArray(QTest::currentDataTag()).contains("Enter")) {
-            QTest::keyClick(child<QListWidget>(*window, "List6"), Qt::Key_Return);
+            QTest::keyClick(child<QListView>(*window, "List6"), Qt::Key_Return);
             return;
         }
-        QTest::mouseDClick(child<QListWidget>(*window, "List6")->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(child<QListView>(*window, "List6")->viewport(), Qt::LeftButton, {}, at);
     }
     QString examples() const { return app.file(kExamples); }
 };

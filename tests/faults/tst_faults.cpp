@@ -14,7 +14,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDirIterator>
-#include <QListWidget>
+#include <QListView>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
@@ -314,8 +314,10 @@ private:
         }
         Settings(context.folder).write(keys::CatalogServer, faultyBase);
         if (flow == Flow::Install) {
-            auto* list = child<QListWidget>(*window, "List2");
-            list->setCurrentItem(list->findItems(item, Qt::MatchExactly).value(0));
+            auto* list = child<QListView>(*window, "List2");
+            if (const int at = int(rows(list).indexOf(item)); at >= 0) {
+                list->setCurrentIndex(list->model()->index(at, 0));
+            }
         }
         platform.fileAnswers = {fixture.app.file("local/" + item + '/' + item + ".xml")};
         DiskFault fault;

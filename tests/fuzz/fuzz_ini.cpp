@@ -1,5 +1,6 @@
 // The profile reader and writer over arbitrary bytes: reading never crashes, the whole-file parse and
-// the single look-up agree, and a write keeps every other byte and reads back what was written.
+// the single look-up and the section index agree, and a write keeps every other byte and reads back what was
+// written.
 #include "settings/Gbk.h"
 #include "settings/IniFile.h"
 
@@ -12,9 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString sections[] = {QStringLiteral("Dravonel"), QStringLiteral("AHT20"), QStringLiteral("库")};
     const QString keys[] = {QStringLiteral("quenra"), QStringLiteral("库名"), QStringLiteral("k")};
     const ini::Document doc = ini::Document::parse(text);
+    const ini::SectionIndex index = ini::SectionIndex::build(text);
     for (const QString& s : sections) {
         for (const QString& k : keys) {
-            if (ini::findValue(text, s, k) != doc.value(s, k)) {
+            if (ini::findValue(text, s, k) != doc.value(s, k) ||
+                index.section(text, s).value(s, k) != doc.value(s, k)) {
                 std::abort();
             }
         }

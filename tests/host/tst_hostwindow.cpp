@@ -8,7 +8,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 
@@ -129,7 +129,7 @@ private Q_SLOTS:
         const bool toolsChooser = chooser == QLatin1String("Command16");
         for (QWidget* c : std::initializer_list<QWidget*>{
                  child<QPushButton>(w, "Command14"), child<QComboBox>(w, "Combo2"),
-                 child<QListWidget>(w, "List2"), child<QListWidget>(w, "List3")}) {
+                 child<QListView>(w, "List2"), child<QListView>(w, "List3")}) {
             QVERIFY2(c->isEnabled() != toolsChooser, qPrintable(c->objectName()));
         }
         QCOMPARE(items(child<QComboBox>(w, "Combo2")), boardsBefore);
@@ -186,7 +186,7 @@ private Q_SLOTS:
         QPair<int, int> listedAtPrompt{-1, -1};
         s->platform.onMessage = [&](const Platform::Message&) -> std::optional<Platform::Answer> {
             listedAtPrompt = {child<QComboBox>(w, "Combo2")->count(),
-                              child<QListWidget>(w, "List3")->count()};
+                              child<QListView>(w, "List3")->model()->rowCount()};
             return std::nullopt;
         };
         QTest::mouseClick(w.findChild<QPushButton*>(chooser), Qt::LeftButton);
@@ -195,7 +195,7 @@ private Q_SLOTS:
         QCOMPARE(s->platform.opened, pageOpened ? QStringList{page} : QStringList{});
         QCOMPARE(listedAtPrompt, boardsListedFirst ? qMakePair(2, 1) : qMakePair(0, 0));
         QCOMPARE(items(child<QComboBox>(w, "Combo2")), (QStringList{kEsp, kEsp}));
-        QCOMPARE(items(child<QListWidget>(w, "List3")), QStringList{kDht});
+        QCOMPARE(rows(child<QListView>(w, "List3")), QStringList{kDht});
         QCOMPARE(child<QGroupBox>(w, "Frame9")->isVisible(), panelLeftUp);
         QCOMPARE(child<QGroupBox>(w, "Frame4")->title(), QStringLiteral("old"));
         QCOMPARE(s->setting(keys::HostVersion), QStringLiteral("old"));
@@ -230,7 +230,7 @@ private Q_SLOTS:
                 .entryList();
         QCOMPARE(items(child<QComboBox>(w, "Combo2")), QStringList{first} + onDisk);
         QCOMPARE(child<QComboBox>(w, "Combo2")->currentIndex(), 0);
-        QCOMPARE(sorted(items(child<QListWidget>(w, "List3"))), libraries);
+        QCOMPARE(sorted(rows(child<QListView>(w, "List3"))), libraries);
         QVERIFY(!s->startUpMessages.contains(kBoardRequired));
         QCOMPARE(s->app.configBytes(), s->configWritten);
     }
@@ -250,7 +250,7 @@ private Q_SLOTS:
             {}, Stored,
             {lib(kZk, QStringLiteral("RGB灯带")), lib(kZk, QStringLiteral("OLED")), QStringLiteral("Bare")});
         pick(child<QComboBox>(s->w(), "Combo2"), board);
-        QCOMPARE(sorted(items(child<QListWidget>(s->w(), "List3"))), libraries);
+        QCOMPARE(sorted(rows(child<QListView>(s->w(), "List3"))), libraries);
         if (board.isEmpty()) {
             s->expectMessage(kBoardRequired);
             QCOMPARE(s->app.configBytes(), s->configWritten);
@@ -267,9 +267,9 @@ private Q_SLOTS:
         MainWindow& w = s->w();
         QVERIFY(QDir(s->app.file(kBoards + lib(kEsp, kDht))).removeRecursively());
         s->addBoardFolders({lib(kEsp, QStringLiteral("AHT20"))});
-        QCOMPARE(items(child<QListWidget>(w, "List3")), QStringList{kDht}); // until refreshed
+        QCOMPARE(rows(child<QListView>(w, "List3")), QStringList{kDht}); // until refreshed
         child<QAction>(w, "bendiku")->trigger();
-        QCOMPARE(items(child<QListWidget>(w, "List3")), QStringList{QStringLiteral("AHT20")});
+        QCOMPARE(rows(child<QListView>(w, "List3")), QStringList{QStringLiteral("AHT20")});
     }
 
     // The demo installation as a new user meets it: chosen in the tools panel, read in place, run.
@@ -289,7 +289,7 @@ private Q_SLOTS:
         QCOMPARE(sorted(items(child<QComboBox>(w, "Combo2"))),
                  (QStringList{QString(), QStringLiteral("Arduino Uno"), kEsp, kZk}));
         pick(child<QComboBox>(w, "Combo2"), kZk);
-        QCOMPARE(items(child<QListWidget>(w, "List3")), QStringList{QStringLiteral("RGB灯带")});
+        QCOMPARE(rows(child<QListView>(w, "List3")), QStringList{QStringLiteral("RGB灯带")});
         // The host starts from the chosen path; a failed start is not reported.
         s->platform.startProgramResult = false;
         QTest::mouseClick(child<QPushButton>(w, "Command17"), Qt::LeftButton);

@@ -2,6 +2,7 @@
 #include "Support.h"
 #include "TestServer.h"
 #include "ZipBuilder.h"
+#include "app/RowsModel.h"
 #include "settings/Gbk.h"
 #include "settings/Settings.h"
 
@@ -9,7 +10,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -61,10 +62,10 @@ struct Window : AppWindow {
         app.writeGbk(kRoot + '/' + library + "/readme.txt",
                      '[' + library + "]\r\n库名=" + library + "\r\n库版本=" + version + "\r\n");
     }
-    void click(QListWidget* list, const QString& text) const {
-        const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
-        QVERIFY2(!found.isEmpty(), qPrintable(text));
-        list->setCurrentItem(found.first());
+    void click(QListView* list, const QString& text) const {
+        const int found = int(rows(list).indexOf(text));
+        QVERIFY2(found >= 0, qPrintable(text));
+        list->setCurrentIndex(list->model()->index(found, 0));
     }
     // Which action buttons are shown: i install, r reinstall, u update, o the five open buttons.
     QString buttons() const {
@@ -175,12 +176,13 @@ private Q_SLOTS:
         child<QLineEdit>(w, "Text8")->setText(s->app.file("host/" + hostFile));
         if (caption == QStringLiteral("本地库信息")) {
             press(w, "Combo2"); // lists the installed folders
-            s->click(child<QListWidget>(w, "List3"), library);
+            s->click(child<QListView>(w, "List3"), library);
         } else {
-            if (child<QListWidget>(w, "List2")->findItems(library, Qt::MatchExactly).isEmpty()) {
-                child<QListWidget>(w, "List2")->addItem(library);
+            if (!rows(child<QListView>(w, "List2")).contains(library)) {
+                controls::rowsOf(child<QListView>(w, "List2"))
+                    .setRows(rows(child<QListView>(w, "List2")) << library);
             }
-            s->click(child<QListWidget>(w, "List2"), library);
+            s->click(child<QListView>(w, "List2"), library);
         }
         QCOMPARE(child<QGroupBox>(w, "Frame7")->title(), caption);
         QVERIFY(child<QPlainTextEdit>(w, "Text11")->isVisible());
@@ -194,13 +196,12 @@ private Q_SLOTS:
         auto s = open();
         MainWindow& w = s->w();
         s->writeReadme(QStringLiteral("AHT20"), QStringLiteral("1.2"));
-        s->click(child<QListWidget>(w, "List2"), QStringLiteral("AHT20"));
+        s->click(child<QListView>(w, "List2"), QStringLiteral("AHT20"));
         QCOMPARE(s->buttons(), QStringLiteral("ro"));
-        const QPoint at = child<QListWidget>(w, "List2")
-                              ->visualItemRect(child<QListWidget>(w, "List2")->currentItem())
-                              .center();
+        const QPoint at =
+            child<QListView>(w, "List2")->visualRect(child<QListView>(w, "List2")->currentIndex()).center();
         s->writeReadme(QStringLiteral("AHT20"), QStringLiteral("1.4"));
-        QTest::mouseClick(child<QListWidget>(w, "List2")->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseClick(child<QListView>(w, "List2")->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(s->buttons(), QStringLiteral("uo"));
     }
 
@@ -239,10 +240,11 @@ private Q_SLOTS:
         QFETCH(QString, board);
         QFETCH(QString, want);
         auto s = open(board);
-        if (child<QListWidget>(s->w(), "List2")->findItems(library, Qt::MatchExactly).isEmpty()) {
-            child<QListWidget>(s->w(), "List2")->addItem(library);
+        if (!rows(child<QListView>(s->w(), "List2")).contains(library)) {
+            controls::rowsOf(child<QListView>(s->w(), "List2"))
+                .setRows(rows(child<QListView>(s->w(), "List2")) << library);
         }
-        s->click(child<QListWidget>(s->w(), "List2"), library); // not installed: opened all the same
+        s->click(child<QListView>(s->w(), "List2"), library); // not installed: opened all the same
         s->w().findChild<QPushButton*>(button)->click();
         const auto path = [&](const char* verb) {
             return want.startsWith(verb) ? QStringList{s->root() + want.mid(5)} : QStringList();
@@ -333,15 +335,16 @@ private Q_SLOTS:
             s->platform.answers = {Platform::Answer::Ok, Platform::Answer::Ok, Platform::Answer::Ok};
         }
         const QMap<QString, QByteArray> host = snapshot(s->app.file(QStringLiteral("host")));
-        if (child<QListWidget>(s->w(), "List2")->findItems(name, Qt::MatchExactly).isEmpty()) {
-            child<QListWidget>(s->w(), "List2")->addItem(name);
+        if (!rows(child<QListView>(s->w(), "List2")).contains(name)) {
+            controls::rowsOf(child<QListView>(s->w(), "List2"))
+                .setRows(rows(child<QListView>(s->w(), "List2")) << name);
         }
         const bool fromLocal = mode == QLatin1String("<List3>");
-        s->click(child<QListWidget>(s->w(), "List2"), fromLocal ? QStringLiteral("AHT20") : name);
+        s->click(child<QListView>(s->w(), "List2"), fromLocal ? QStringLiteral("AHT20") : name);
         if (fromLocal) {
             s->app.writeFile(kRoot + '/' + name + '/' + name + ".xml", "<xml/>");
             s->w().findChild<QAction*>("bendiku")->trigger();
-            s->click(child<QListWidget>(s->w(), "List3"), name);
+            s->click(child<QListView>(s->w(), "List3"), name);
         }
         s->w().findChild<QPushButton*>(button)->click();
         QCOMPARE(shown(s->platform), messages);
@@ -371,8 +374,7 @@ private Q_SLOTS:
             QCOMPARE(snapshot(s->app.file(QStringLiteral("host"))), host);
         }
         QVERIFY(!QFileInfo::exists(QDir::currentPath() + QStringLiteral("/host")));
-        QCOMPARE(child<QListWidget>(s->w(), "List3")->findItems(name, Qt::MatchExactly).isEmpty(),
-                 !installed);
+        QCOMPARE(!rows(child<QListView>(s->w(), "List3")).contains(name), !installed);
         QCOMPARE(s->platform.started, QStringList(installed ? 1 : 0, s->exe()));
     }
 
@@ -436,9 +438,7 @@ private Q_SLOTS:
         QCOMPARE(snapshot(s->root()).keys(), files);
         QCOMPARE(readFile(s->root() + QStringLiteral("/blocked")), QByteArray("in the way"));
         const bool installed = messages.contains(kInstalled);
-        QCOMPARE(
-            child<QListWidget>(s->w(), "List3")->findItems(QStringLiteral("bar"), Qt::MatchExactly).isEmpty(),
-            !installed);
+        QCOMPARE(!rows(child<QListView>(s->w(), "List3")).contains(QStringLiteral("bar")), !installed);
         QCOMPARE(s->platform.started, QStringList(installed && oks == 3 ? 1 : 0, s->exe()));
     }
 };

@@ -68,6 +68,11 @@ private Q_SLOTS:
             QStringLiteral("D:\\") + QString(300, QChar(0x5E93)) + QStringLiteral("\\Quenra.exe");
         QTest::newRow("long GBK value whole")
             << gbk::encode(QStringLiteral("[D]\r\nk=") + longPath) << longPath;
+        QString many; // the index grows past its first size, and other names share its slots
+        for (int i = 0; i < 300; ++i) {
+            many += QStringLiteral("[S%1]\r\nk=%1\r\n").arg(i);
+        }
+        QTest::newRow("after many sections") << gbk::encode(many + QStringLiteral("[D]\r\nk=v\r\n")) << "v";
         row("missing file", "", "");
     }
     void read() {
@@ -76,6 +81,7 @@ private Q_SLOTS:
         const QString text = gbk::decode(bytes);
         QCOMPARE(ini::findValue(text, u"D", u"k"), expected);
         QCOMPARE(ini::Document::parse(text).value(u"D", u"k"), expected);
+        QCOMPARE(ini::SectionIndex::build(text).section(text, u"d").value(u"d", u"k"), expected);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("x.ini"));
         if (!bytes.isEmpty()) {

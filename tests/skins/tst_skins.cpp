@@ -49,6 +49,25 @@ private Q_SLOTS:
         QCOMPARE(isUsableStyleSheet(sheet), usable);
     }
 
+    // The lists are list views: a skin's QListWidget type selector names QListView, nothing else does.
+    void listSelectors_data() {
+        QTest::addColumn<QString>("sheet");
+        QTest::addColumn<QString>("applied");
+        QTest::newRow("type, name, sub-control")
+            << "QListWidget#List2, QListWidget::item:selected { color: red; }"
+            << "QListView#List2, QListView::item:selected { color: red; }";
+        QTest::newRow("comment and string kept")
+            << "/* QListWidget */ QLabel { font-family: \"QListWidget\"; }"
+            << "/* QListWidget */ QLabel { font-family: \"QListWidget\"; }";
+        QTest::newRow("longer names kept") << "QListWidgetX, MyQListWidget { }"
+                                           << "QListWidgetX, MyQListWidget { }";
+    }
+    void listSelectors() {
+        QFETCH(QString, sheet);
+        QFETCH(QString, applied);
+        QCOMPARE(forListViews(sheet), applied);
+    }
+
     void loadSkinFile_data() {
         QTest::addColumn<QString>("kind"); // what lies at the path
         QTest::addColumn<QByteArray>("bytes");

@@ -8,7 +8,7 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QTest>
 
@@ -40,27 +40,24 @@ struct Started : AppWindow {
     QString storedSkin() const { return Settings(app.folder()).read(QStringLiteral("pifu")); }
     // Clicks the entry of List4 with this text, as the user does.
     void choose(const QString& name) {
-        const QList<QListWidgetItem*> found =
-            child<QListWidget>(*window, "List4")->findItems(name, Qt::MatchExactly);
-        QVERIFY2(found.size() == 1, qPrintable(name));
+        auto* list = child<QListView>(*window, "List4");
+        const int found = int(rows(list).indexOf(name));
+        QVERIFY2(found >= 0, qPrintable(name));
         if (!child<QGroupBox>(*window, "Frame11")->isVisible()) {
             child<QAction>(*window, "pifu")->trigger();
         }
+        const QModelIndex row = list->model()->index(found, 0);
         if (QByteArray(QTest::currentDataTag()).contains("Enter")) {
             // The arrow keys move to a skin without taking it; Enter takes it.
-            child<QListWidget>(*window, "List4")->setCurrentItem(found.first());
+            list->setCurrentIndex(row);
             QVERIFY(child<QGroupBox>(*window, "Frame11")->isVisible());
-            QTest::keyClick(child<QListWidget>(*window, "List4"), Qt::Key_Return);
+            QTest::keyClick(list, Qt::Key_Return);
             return;
         }
-        QTest::mouseClick(child<QListWidget>(*window, "List4")->viewport(), Qt::LeftButton, {},
-                          child<QListWidget>(*window, "List4")->visualItemRect(found.first()).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
     }
     QStringList listed() const {
-        QStringList names;
-        for (int i = 0; i < child<QListWidget>(*window, "List4")->count(); ++i) {
-            names << child<QListWidget>(*window, "List4")->item(i)->text();
-        }
+        QStringList names = rows(child<QListView>(*window, "List4"));
         names.sort();
         return names;
     }
@@ -128,7 +125,7 @@ private Q_SLOTS:
         QCOMPARE(qApp->styleSheet(), baseStyleSheet());
         child<QAction>(*s.window, "pifu")->trigger();
         QVERIFY(child<QGroupBox>(*s.window, "Frame11")->isVisible());
-        QCOMPARE(child<QListWidget>(*s.window, "List4")->count(), 0);
+        QCOMPARE(child<QListView>(*s.window, "List4")->model()->rowCount(), 0);
     }
 
     // Any entry is stored, closes the panel and says nothing; a usable skin shows at once and again at

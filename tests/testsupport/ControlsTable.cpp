@@ -75,7 +75,8 @@ QString table(const QWidget& window, const QString& heading) {
 QString controlsDocument() {
     const TempAppFolder app;
     FakePlatform platform;
-    const MainWindow main(app.context(&platform));
+    MainWindow main(app.context(&platform));
+    main.buildDeferredPanels(); // the overlay panels are otherwise built when first shown
     const ConversionWindow conversion(app.context(&platform));
     return QStringLiteral(
                "# Controls\n\n"

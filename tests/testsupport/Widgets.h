@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaObject>
 #include <QModelIndex>
 #include <QObject>
 #include <QStringList>
@@ -14,6 +15,12 @@ class QAbstractItemView;
 // with its name, so a renamed control cannot pass a test by accident.
 template <class T> T* child(const QObject& root, const char* objectName) {
     T* found = root.findChild<T*>(QLatin1String(objectName));
+    // A window that builds some panels when they are first shown builds them now: a test reaches
+    // every control whether its panel was shown yet or not.
+    if (!found && root.metaObject()->indexOfMethod("buildDeferredPanels()") >= 0) {
+        QMetaObject::invokeMethod(const_cast<QObject*>(&root), "buildDeferredPanels");
+        found = root.findChild<T*>(QLatin1String(objectName));
+    }
     if (!found) {
         qFatal("no %s called %s below %s", T::staticMetaObject.className(), objectName,
                qPrintable(root.objectName()));

@@ -6,7 +6,7 @@
 
 #include <QDir>
 #include <QGroupBox>
-#include <QListWidget>
+#include <QListView>
 
 namespace {
 
@@ -26,7 +26,7 @@ const SceneRegistrar examplesPanel("examples-panel", [](ShotContext& c) {
     w.startUp();
     w.show();
     press(w, "Command29");
-    child<QListWidget>(w, "List6")->setCurrentRow(1);
+    child<QListView>(w, "List6")->setCurrentIndex(child<QListView>(w, "List6")->model()->index(1, 0));
     saveShot(&w, QStringLiteral("examples-panel"), c);
 });
 

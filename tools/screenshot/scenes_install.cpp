@@ -3,12 +3,13 @@
 #include "TempAppFolder.h"
 #include "Widgets.h"
 #include "app/MainWindow.h"
+#include "app/RowsModel.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 
 namespace {
@@ -27,11 +28,8 @@ const QString kFallbackCatalog = QStringLiteral(
     "库简介=单颗或多颗WS2812彩灯的颜色控制。\r\n"
     "[NoName]\r\n作者=佚名\r\n库版本=0.1\r\n库简介=没有库名的条目。\r\n");
 
-void click(QListWidget* list, const QString& text) {
-    const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
-    if (!found.isEmpty()) {
-        list->setCurrentItem(found.first());
-    }
+void click(QListView* list, const QString& text) {
+    list->setCurrentIndex(rowOf(list, text));
 }
 
 // The details panel in each of its cases, on the demo installation's board "Arduino Uno" (AHT20 at
@@ -46,27 +44,27 @@ const SceneRegistrar details("library-details", [](ShotContext& c) {
     MainWindow w(app.context(&platform));
     w.startUp();
     w.show();
-    if (child<QListWidget>(w, "List2")->count() == 0) {
+    if (rows(child<QListView>(w, "List2")).isEmpty()) {
         app.writeGbk(QStringLiteral("Dravonel/ku/Ku.txt"), kFallbackCatalog);
-        child<QListWidget>(w, "List2")
-            ->addItems({QStringLiteral("AHT20"), QStringLiteral("OLED"), QStringLiteral("WS2812"),
-                        QStringLiteral("NoName")});
+        controls::rowsOf(child<QListView>(w, "List2"))
+            .setRows(QStringList{QStringLiteral("AHT20"), QStringLiteral("OLED"), QStringLiteral("WS2812"),
+                                 QStringLiteral("NoName")});
     }
     press(w, "Combo2");
 
-    click(child<QListWidget>(w, "List2"), QStringLiteral("AHT20"));
+    click(child<QListView>(w, "List2"), QStringLiteral("AHT20"));
     saveShot(&w, QStringLiteral("details-installed-current"), c);
-    click(child<QListWidget>(w, "List2"), QStringLiteral("OLED"));
+    click(child<QListView>(w, "List2"), QStringLiteral("OLED"));
     saveShot(&w, QStringLiteral("details-installed-older"), c);
-    click(child<QListWidget>(w, "List2"), QStringLiteral("WS2812"));
+    click(child<QListView>(w, "List2"), QStringLiteral("WS2812"));
     saveShot(&w, QStringLiteral("details-not-installed"), c);
-    click(child<QListWidget>(w, "List2"), QStringLiteral("NoName"));
+    click(child<QListView>(w, "List2"), QStringLiteral("NoName"));
     saveShot(&w, QStringLiteral("details-neither"), c);
 
     const int esp32 = child<QComboBox>(w, "Combo2")->findText(QStringLiteral("ESP32"));
     child<QComboBox>(w, "Combo2")->setCurrentIndex(esp32);
     Q_EMIT child<QComboBox>(w, "Combo2")->activated(esp32);
-    click(child<QListWidget>(w, "List3"), QStringLiteral("MyLocalLib"));
+    click(child<QListView>(w, "List3"), QStringLiteral("MyLocalLib"));
     saveShot(&w, QStringLiteral("details-local-only"), c);
 });
 
@@ -86,7 +84,7 @@ const SceneRegistrar update("library-update", [](ShotContext& c) {
     w.startUp();
     w.show();
     press(w, "Combo2");
-    click(child<QListWidget>(w, "List2"), QStringLiteral("RGB灯带"));
+    click(child<QListView>(w, "List2"), QStringLiteral("RGB灯带"));
     saveShot(&w, QStringLiteral("update-offered"), c);
     platform.clear();
     platform.answers << Platform::Answer::Ok << Platform::Answer::Ok << Platform::Answer::Cancel;
@@ -94,7 +92,7 @@ const SceneRegistrar update("library-update", [](ShotContext& c) {
     for (const QString& text : platform.messageTexts()) {
         qInfo("message: %s", qPrintable(text));
     }
-    click(child<QListWidget>(w, "List3"), QStringLiteral("RGB灯带"));
+    click(child<QListView>(w, "List3"), QStringLiteral("RGB灯带"));
     saveShot(&w, QStringLiteral("update-installed"), c);
 });
 

@@ -3,6 +3,7 @@
 #include "TempAppFolder.h"
 #include "Widgets.h"
 #include "app/MainWindow.h"
+#include "app/RowsModel.h"
 #include "skins/SkinTones.h"
 #include "ui/SkinEngine.h"
 
@@ -16,6 +17,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -63,16 +65,19 @@ QWidget* openConversionWindow() {
 }
 
 void fillSampleLists(MainWindow& w) {
+    QStringList network = rows(child<QListView>(w, "List2"));
     for (const char* name : {"Blinker",  "DHT11温湿度", "OLED显示屏", "WiFi配网",   "舵机控制", "超声波测距",
                              "红外遥控", "步进电机",    "RFID读卡",   "MQTT物联网", "蓝牙串口", "RGB灯带",
                              "数码管",   "矩阵键盘",    "LCD1602",    "继电器",     "语音播报", "GPS定位",
                              "陀螺仪",   "心率传感器",  "土壤湿度",   "气压传感器"}) {
-        child<QListWidget>(w, "List2")->addItem(QString::fromUtf8(name));
+        network << QString::fromUtf8(name);
     }
-    for (const char* name : {"Blinker", "OLED显示屏", "舵机控制"}) {
-        child<QListWidget>(w, "List3")->addItem(QString::fromUtf8(name));
-    }
-    child<QListWidget>(w, "List2")->setCurrentRow(2);
+    controls::rowsOf(child<QListView>(w, "List2")).setRows(network);
+    controls::rowsOf(child<QListView>(w, "List3"))
+        .setRows(rows(child<QListView>(w, "List3")) + QStringList{QStringLiteral("Blinker"),
+                                                                  QStringLiteral("OLED显示屏"),
+                                                                  QStringLiteral("舵机控制")});
+    child<QListView>(w, "List2")->setCurrentIndex(child<QListView>(w, "List2")->model()->index(2, 0));
     child<QComboBox>(w, "Combo2")->addItems({QStringLiteral("ESP32"), QStringLiteral("Arduino AVR")});
     child<QPlainTextEdit>(w, "Text11")
         ->setPlainText(QStringLiteral("库名称：OLED显示屏\n作者：示例作者\n版本：1.2\n更新时间：2024-05-01\n"

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QElapsedTimer>
+
+#include <vector>
+
+// What every benchmark measures with: elapsed milliseconds, the median and the fastest of a series.
+namespace bench {
+
+double ms(const QElapsedTimer& timer);
+double median(std::vector<double> values);
+double fastest(const std::vector<double>& values);
+
+} // namespace bench
