@@ -4,6 +4,7 @@
 
 #include "app/AppStrings.h"
 #include "app/ControlPurposes.h"
+#include "app/LibrarySearch.h"
 #include "catalog/Links.h"
 #include "host/HostPaths.h"
 #include "install/InstallStrings.h"
@@ -16,6 +17,7 @@
 #include "ui/Twips.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -200,10 +202,17 @@ void MainWindow::buildPanels() {
 
     // Library lists.
     librariesPanel = frame(client, "Frame3", QString(), rect(120, 3480, 10335, 4695));
-    localFrame = frame(librariesPanel, "Frame1", appstr::LocalCaption, rect(120, 120, 2535, 4455));
-    localList = list(localFrame, "List3", rect(120, 300, 2295, 4035));
-    networkFrame = frame(librariesPanel, "Frame6", appstr::NetworkCaption, rect(2760, 120, 2535, 4455));
-    networkList = list(networkFrame, "List2", rect(120, 300, 2295, 4035));
+    searchEdit = named(new QLineEdit(librariesPanel), "Text20");
+    searchEdit->setPlaceholderText(installstr::SearchPlaceholder);
+    searchEdit->setAccessibleName(installstr::SearchPlaceholder);
+    searchEdit->setClearButtonEnabled(true);
+    searchEdit->setGeometry(rect(120, 150, 3135, 345));
+    updatesOnlyCheck = named(new QCheckBox(installstr::UpdatesOnly, librariesPanel), "Check1");
+    updatesOnlyCheck->setGeometry(rect(3360, 150, 1935, 345));
+    localFrame = frame(librariesPanel, "Frame1", appstr::LocalCaption, rect(120, 540, 2535, 4035));
+    localList = list(localFrame, "List3", rect(120, 300, 2295, 3615));
+    networkFrame = frame(librariesPanel, "Frame6", appstr::NetworkCaption, rect(2760, 540, 2535, 4035));
+    networkList = list(networkFrame, "List2", rect(120, 300, 2295, 3615));
     detailsFrame = frame(librariesPanel, "Frame7", appstr::DetailsCaption, rect(5400, 120, 4815, 4455));
     detailsText = named(new QPlainTextEdit(detailsFrame), "Text11");
     detailsText->setGeometry(rect(120, 300, 4575, 2715));
@@ -459,6 +468,8 @@ void MainWindow::connectHandlers() {
                 });
         connect(list, &QListView::clicked, this, [this, h = handler] { (this->*h)(); });
     }
+    connect(searchEdit, &QLineEdit::textChanged, this, &MainWindow::applyLibraryFilter);
+    connect(updatesOnlyCheck, &QCheckBox::toggled, this, &MainWindow::applyLibraryFilter);
     for (QPushButton* install : {installButton, updateButton, reinstallButton}) {
         connect(install, &QPushButton::clicked, this, &MainWindow::installSelectedLibrary);
     }

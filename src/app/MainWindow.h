@@ -15,6 +15,7 @@
 class ClickableLabel;
 class ConversionWindow;
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -194,6 +195,11 @@ private:
     // Moves the selected library's folder to the desktop's trash, after a question.
     void onUninstallClicked();
     void onExportClicked();
+    // Shows in both library lists only the rows that contain the search text (in the name, or the
+    // catalog's 库名 or 作者) and, with "仅显示可更新", only installed libraries with an update.
+    void applyLibraryFilter();
+    // The rows of a library list changed: the next search builds its searchable text anew.
+    void invalidateSearch();
 
     // ---- examples (MainWindow_examples.cpp) ----
     // The host IDE's shared examples folder, from the current host path.
@@ -250,6 +256,8 @@ private:
 
     // Library lists.
     QGroupBox* librariesPanel = nullptr;        // Frame3: no caption
+    QLineEdit* searchEdit = nullptr;            // Text20: 搜索库 (placeholder)
+    QCheckBox* updatesOnlyCheck = nullptr;      // Check1: 仅显示可更新
     QGroupBox* localFrame = nullptr;            // Frame1: 本地库
     QListView* localList = nullptr;             // List3: the installed libraries
     QGroupBox* networkFrame = nullptr;          // Frame6: 网络库
@@ -349,6 +357,10 @@ private:
     std::unique_ptr<net::HttpClient> http_;
     // The catalog cache parsed for the details panel; parsed again when the file changes.
     install::CatalogIndex catalogIndex_;
+    // The searchable text of each library list's rows, built at the first search after the rows
+    // changed (MainWindow_manage.cpp).
+    struct LibrarySearch;
+    std::unique_ptr<LibrarySearch> search_;
     // The path last chosen for a local install.
     QString localXmlPath_;
 

@@ -130,6 +130,7 @@ void MainWindow::applyCatalog(QString text) {
     catalog::ParsedCatalog parsed = catalog::parse(text);
     // The whole text is read first and applied afterwards.
     controls::rowsOf(networkList).setRows(std::move(parsed.libraries));
+    invalidateSearch();
     siteRows_->setRows(std::move(parsed.sites));
     exampleRows_->setRows(std::move(parsed.examples));
     if (parsed.releaseDate) {
@@ -154,6 +155,7 @@ void MainWindow::applyCatalog(QString text) {
     // read again while it stays as it is.
     catalogIndex_.adopt(context_.folder.catalogCacheForDetails(), std::move(text),
                         std::move(parsed.sections));
+    applyLibraryFilter(); // the new rows, filtered as the search box says
     // A catalog with thousands of version lines must not ask thousands of times: one question per
     // parse, about the last version that differs from ours.
     // Versions are compared as text: "1.03" and "1.030" differ, and an older catalog asks too.

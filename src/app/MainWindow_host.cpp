@@ -132,4 +132,6 @@ void MainWindow::onBoardChosen() {
 
 void MainWindow::listInstalledLibraries() {
     controls::rowsOf(localList).setRows(host::listSubfolders(currentLibraryRoot()));
+    invalidateSearch();
+    applyLibraryFilter();
 }

@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "app/LibrarySearch.h"
+#include "app/RowsModel.h"
 #include "host/HostPaths.h"
 #include "host/Subfolders.h"
 #include "install/Bundle.h"
@@ -12,10 +14,13 @@
 #include "ui/Messages.h"
 #include "ui/Worker.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QListView>
+#include <QSet>
 
 #include <algorithm>
 
@@ -183,4 +188,44 @@ void MainWindow::installLocalBundle(const QString& zipPath) {
     platform().showMessage(msg::plain(installstr::Installed));
     onBoardChosen();
     offerToStartHost();
+}
+
+void MainWindow::applyLibraryFilter() {
+    const QString text = searchEdit->text().trimmed();
+    const bool updatesOnly = updatesOnlyCheck->isChecked();
+    const QString catalogFile = context_.folder.catalogCacheForDetails();
+    // What a search finds besides the name: the catalog's 库名 and 作者 of the library.
+    const auto catalogText = [&](const RowsModel& model) {
+        return [&](qsizetype row) {
+            const install::LibraryRecord r =
+                catalogIndex_.record(catalogFile, model.rows().at(row).toString());
+            return r.name + QLatin1Char('\n') + r.author;
+        };
+    };
+    const QStringList stale = updatesOnly ? librariesWithUpdates() : QStringList();
+    const QSet<QString> withUpdates(stale.cbegin(), stale.cend());
+    if (!search_) {
+        search_ = std::make_unique<LibrarySearch>();
+    }
+    for (auto [list, search] :
+         {std::pair{networkList, &search_->network}, std::pair{localList, &search_->local}}) {
+        RowsModel& model = controls::rowsOf(list);
+        if (text.isEmpty() && !updatesOnly) {
+            model.showOnly(std::nullopt); // every row, in catalog order
+            continue;
+        }
+        if (!search->isBuilt()) {
+            search->build(model.rows(), catalogText(model));
+        }
+        QList<qsizetype> shown = search->rowsContaining(text);
+        if (updatesOnly) {
+            shown.removeIf(
+                [&](qsizetype row) { return !withUpdates.contains(model.rows().at(row).toString()); });
+        }
+        model.showOnly(std::move(shown));
+    }
+}
+
+void MainWindow::invalidateSearch() {
+    search_.reset();
 }

@@ -60,6 +60,10 @@ inline QString confirmInstall(const QString& name, const QString& board) {
     return ConfirmPrefix + name + ConfirmMiddle + board + ConfirmSuffix;
 }
 
+// Searching the two library lists.
+inline const QString SearchPlaceholder = QStringLiteral("搜索库");
+inline const QString UpdatesOnly = QStringLiteral("仅显示可更新");
+
 // Packages and bundles chosen with "安装本地库": the dialog offers both kinds.
 inline const QString XmlOrZipFilter = QStringLiteral("库文件|*.xml;*.zip");
 inline const QString NoLibraryInArchive = QStringLiteral("压缩包中没有找到库（应为 库名/库名.xml）！");
