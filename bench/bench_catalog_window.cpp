@@ -31,6 +31,8 @@ public:
         return m.defaultButton == Answer::Yes ? Answer::No : m.defaultButton;
     }
     std::optional<QString> openFileDialog(const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> saveFileDialog(const QString&, const QString&) override { return std::nullopt; }
+    bool moveToTrash(const QString&) override { return false; }
     void openWithDesktop(const QString&) override {}
     void openForViewing(const QString&) override {}
     bool startProgram(const QString&) override { return false; }
@@ -41,6 +43,7 @@ public:
             void setProgress(qint64, qint64) override {}
             void setCount(qint64) override {}
             void setCancelHandler(std::function<void()>) override {}
+            void setLabel(const QString&) override {}
         };
         return std::make_unique<None>();
     }

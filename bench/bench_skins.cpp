@@ -32,6 +32,8 @@ class SilentPlatform final : public Platform {
 public:
     Answer showMessage(const Message& message) override { return message.defaultButton; }
     std::optional<QString> openFileDialog(const QString&, const QString&) override { return std::nullopt; }
+    std::optional<QString> saveFileDialog(const QString&, const QString&) override { return std::nullopt; }
+    bool moveToTrash(const QString&) override { return false; }
     void openWithDesktop(const QString&) override {}
     void openForViewing(const QString&) override {}
     bool startProgram(const QString&) override { return false; }

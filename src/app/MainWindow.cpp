@@ -4,8 +4,10 @@
 
 #include "app/AppStrings.h"
 #include "app/ControlPurposes.h"
+#include "app/LibrarySearch.h"
 #include "catalog/Links.h"
 #include "host/HostPaths.h"
+#include "install/InstallStrings.h"
 #include "install/Swap.h"
 #include "settings/SettingsKeys.h"
 #include "skins/SkinTones.h"
@@ -15,6 +17,7 @@
 #include "ui/Twips.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -141,6 +144,10 @@ void MainWindow::buildMenus() {
     refreshLocalAction->setObjectName(QStringLiteral("bendiku"));
     refreshCatalogAction = functionsMenu->addAction(appstr::RefreshCatalogMenu);
     refreshCatalogAction->setObjectName(QStringLiteral("wangluoku"));
+    updateAllAction = functionsMenu->addAction(installstr::UpdateAllAction);
+    updateAllAction->setObjectName(QStringLiteral("quanbugengxin"));
+    exportAction = functionsMenu->addAction(installstr::ExportAction);
+    exportAction->setObjectName(QStringLiteral("daochukubao"));
 
     helpAction = menuBar()->addAction(appstr::HelpMenu);
     helpAction->setObjectName(QStringLiteral("bangzhu"));
@@ -195,26 +202,35 @@ void MainWindow::buildPanels() {
 
     // Library lists.
     librariesPanel = frame(client, "Frame3", QString(), rect(120, 3480, 10335, 4695));
-    localFrame = frame(librariesPanel, "Frame1", appstr::LocalCaption, rect(120, 120, 2535, 4455));
-    localList = list(localFrame, "List3", rect(120, 300, 2295, 4035));
-    networkFrame = frame(librariesPanel, "Frame6", appstr::NetworkCaption, rect(2760, 120, 2535, 4455));
-    networkList = list(networkFrame, "List2", rect(120, 300, 2295, 4035));
+    searchEdit = named(new QLineEdit(librariesPanel), "Text20");
+    searchEdit->setPlaceholderText(installstr::SearchPlaceholder);
+    searchEdit->setAccessibleName(installstr::SearchPlaceholder);
+    searchEdit->setClearButtonEnabled(true);
+    searchEdit->setGeometry(rect(120, 150, 3135, 345));
+    updatesOnlyCheck = named(new QCheckBox(installstr::UpdatesOnly, librariesPanel), "Check1");
+    updatesOnlyCheck->setGeometry(rect(3360, 150, 1935, 345));
+    localFrame = frame(librariesPanel, "Frame1", appstr::LocalCaption, rect(120, 540, 2535, 4035));
+    localList = list(localFrame, "List3", rect(120, 300, 2295, 3615));
+    networkFrame = frame(librariesPanel, "Frame6", appstr::NetworkCaption, rect(2760, 540, 2535, 4035));
+    networkList = list(networkFrame, "List2", rect(120, 300, 2295, 3615));
     detailsFrame = frame(librariesPanel, "Frame7", appstr::DetailsCaption, rect(5400, 120, 4815, 4455));
     detailsText = named(new QPlainTextEdit(detailsFrame), "Text11");
-    detailsText->setGeometry(rect(120, 300, 4575, 3135));
+    detailsText->setGeometry(rect(120, 300, 4575, 2715));
     detailsText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     detailsText->setReadOnly(true);
     // Only one of install, reinstall and update is ever shown, so they share a place.
-    updateButton = button(detailsFrame, "Command19", appstr::Update, rect(120, 3540, 1455, 375));
-    installButton = button(detailsFrame, "Command13", appstr::Install, rect(120, 3540, 1455, 375));
-    reinstallButton = button(detailsFrame, "Command6", appstr::Reinstall, rect(120, 3540, 1455, 375));
+    updateButton = button(detailsFrame, "Command19", appstr::Update, rect(120, 3120, 1455, 375));
+    installButton = button(detailsFrame, "Command13", appstr::Install, rect(120, 3120, 1455, 375));
+    reinstallButton = button(detailsFrame, "Command6", appstr::Reinstall, rect(120, 3120, 1455, 375));
     openExamplesButton =
-        button(detailsFrame, "Command101", appstr::OpenExamples, rect(1680, 3540, 1455, 375));
-    openFolderButton = button(detailsFrame, "Command102", appstr::OpenFolder, rect(3240, 3540, 1455, 375));
-    openXmlButton = button(detailsFrame, "Command200", appstr::OpenXml, rect(120, 3960, 1455, 375));
-    openBlockButton = button(detailsFrame, "Command201", appstr::OpenBlock, rect(1680, 3960, 1455, 375));
+        button(detailsFrame, "Command101", appstr::OpenExamples, rect(1680, 3120, 1455, 375));
+    openFolderButton = button(detailsFrame, "Command102", appstr::OpenFolder, rect(3240, 3120, 1455, 375));
+    openXmlButton = button(detailsFrame, "Command200", appstr::OpenXml, rect(120, 3540, 1455, 375));
+    openBlockButton = button(detailsFrame, "Command201", appstr::OpenBlock, rect(1680, 3540, 1455, 375));
     openGeneratorButton =
-        button(detailsFrame, "Command202", appstr::OpenGenerator, rect(3240, 3960, 1455, 375));
+        button(detailsFrame, "Command202", appstr::OpenGenerator, rect(3240, 3540, 1455, 375));
+    uninstallButton =
+        button(detailsFrame, "Command32", installstr::UninstallCaption, rect(120, 3960, 1455, 375));
 
     // Status strip.
     statusPanel = frame(client, "Frame2", QString(), rect(120, 8280, 10335, 615));
@@ -452,10 +468,15 @@ void MainWindow::connectHandlers() {
                 });
         connect(list, &QListView::clicked, this, [this, h = handler] { (this->*h)(); });
     }
+    connect(searchEdit, &QLineEdit::textChanged, this, &MainWindow::applyLibraryFilter);
+    connect(updatesOnlyCheck, &QCheckBox::toggled, this, &MainWindow::applyLibraryFilter);
     for (QPushButton* install : {installButton, updateButton, reinstallButton}) {
         connect(install, &QPushButton::clicked, this, &MainWindow::installSelectedLibrary);
     }
     connect(installLocalButton, &QPushButton::clicked, this, &MainWindow::onInstallLocalClicked);
+    connect(uninstallButton, &QPushButton::clicked, this, &MainWindow::onUninstallClicked);
+    connect(updateAllAction, &QAction::triggered, this, &MainWindow::onUpdateAllClicked);
+    connect(exportAction, &QAction::triggered, this, &MainWindow::onExportClicked);
     connect(openLibraryRootButton, &QPushButton::clicked, this, &MainWindow::onOpenLibraryRootClicked);
     for (auto [button, path] :
          {std::pair{openExamplesButton, &host::libraryExamplesFolder},
@@ -478,9 +499,9 @@ void MainWindow::startUp() {
 }
 
 void MainWindow::initialize() {
-    for (QWidget* w : std::initializer_list<QWidget*>{detailsText, installButton, reinstallButton,
-                                                      openExamplesButton, openFolderButton, openXmlButton,
-                                                      openBlockButton, openGeneratorButton, updateButton}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             detailsText, installButton, reinstallButton, openExamplesButton, openFolderButton, openXmlButton,
+             openBlockButton, openGeneratorButton, updateButton, uninstallButton}) {
         w->hide();
     }
     // The notice enters from the right edge of its panel.

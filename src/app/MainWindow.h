@@ -15,6 +15,7 @@
 class ClickableLabel;
 class ConversionWindow;
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -121,9 +122,10 @@ private:
     // transfer with net::Outcome::Cancelled. `maxBytes` < 0: no limit. Used for the catalog, so the
     // catalog deadline of the context applies.
     net::Result fetchWithProgress(const QUrl& url, const QString& label, qint64 maxBytes);
-    // The same for a package download into a file (replaced only when the whole body has arrived),
+    // A package download into a file behind `progress` (replaced only when the whole body has arrived),
     // limited to the context's package size.
-    net::Result downloadWithProgress(const QUrl& url, const QString& targetPath, const QString& label);
+    net::Result downloadWithProgress(const QUrl& url, const QString& targetPath,
+                                     Platform::Progress& progress);
     // The catalog download of start-up and of the retry link: the address from the settings.
     void downloadCatalog();
     // The catalog refresh of the menu: the address the download set, and a message when done.
@@ -153,14 +155,19 @@ private:
     void onNetworkLibraryClicked();
     void onLocalLibraryClicked();
     void showLibraryDetails();
-    // 0 on success, otherwise a negative failure code.
-    qint32 downloadPackage(const QString& packageName);
-    // Extracts on a worker thread behind the progress indicator. Returns whether the extraction
-    // succeeded; shows the failure (a cancel shows nothing: the user asked for it).
-    bool unzipPackage(const QString& zipPath, const QString& destination);
+    // 0 on success, otherwise a negative failure code. The transfer shows behind `shared` when given
+    // (one indicator over several downloads), else behind an indicator of its own.
+    qint32 downloadPackage(const QString& packageName, Platform::Progress* shared = nullptr);
+    // Extracts on a worker thread behind the progress indicator, all of the archive or only its
+    // top-level items `onlyItems`. Returns whether the extraction succeeded; shows the failure (a
+    // cancel shows nothing: the user asked for it).
+    bool unzipPackage(const QString& zipPath, const QString& destination, const QStringList& onlyItems = {});
     // The install flow shared by the install, update and reinstall buttons: the library whose
     // details are shown (selectedLibrary_), wherever it was picked.
     void installSelectedLibrary();
+    // After a failed download: offers the package an earlier download left in the cache, if any.
+    // Returns whether the user wants it installed.
+    bool offerCachedPackage(const QString& name);
     // Before anything is written into the host installation: false, with the path-settings panel
     // shown as at start-up, when the host path is not absolute or names no existing Quenra.exe.
     bool requireHostInstallation();
@@ -171,12 +178,28 @@ private:
     // Offers to start the host IDE after an install.
     void offerToStartHost();
     void onInstallLocalClicked();
+    // "安装本地库" with a .zip: the libraries it carries, each top-level NAME/NAME.xml.
+    void installLocalBundle(const QString& zipPath);
     void onOpenLibraryRootClicked();
     // The five open buttons: opens a folder or file of selectedLibrary_ (host::libraryXml, ...) for
     // viewing, once the name has passed the file-name check.
     using LibraryPath = QString (*)(const QString& hostPath, const QString& board, const QString& library,
                                     QChar sep);
     void openLibraryPath(LibraryPath path);
+
+    // ---- a board's libraries as a whole (MainWindow_manage.cpp) ----
+    QString currentLibraryRoot() const;
+    // The installed libraries of the current board whose catalog version differs from theirs.
+    QStringList librariesWithUpdates();
+    void onUpdateAllClicked();
+    // Moves the selected library's folder to the desktop's trash, after a question.
+    void onUninstallClicked();
+    void onExportClicked();
+    // Shows in both library lists only the rows that contain the search text (in the name, or the
+    // catalog's 库名 or 作者) and, with "仅显示可更新", only installed libraries with an update.
+    void applyLibraryFilter();
+    // The rows of a library list changed: the next search builds its searchable text anew.
+    void invalidateSearch();
 
     // ---- examples (MainWindow_examples.cpp) ----
     // The host IDE's shared examples folder, from the current host path.
@@ -198,6 +221,8 @@ private:
     QMenu* functionsMenu = nullptr;          // gongneng: 功能
     QAction* refreshLocalAction = nullptr;   // bendiku: 刷新本地库
     QAction* refreshCatalogAction = nullptr; // wangluoku: 刷新网络库
+    QAction* updateAllAction = nullptr;      // quanbugengxin: 全部更新
+    QAction* exportAction = nullptr;         // daochukubao: 导出库包
     QAction* helpAction = nullptr;           // bangzhu: 帮助 (top-level, no items)
     QAction* aboutAction = nullptr;          // guanyu: 关于 (top-level, no items)
 
@@ -231,6 +256,8 @@ private:
 
     // Library lists.
     QGroupBox* librariesPanel = nullptr;        // Frame3: no caption
+    QLineEdit* searchEdit = nullptr;            // Text20: 搜索库 (placeholder)
+    QCheckBox* updatesOnlyCheck = nullptr;      // Check1: 仅显示可更新
     QGroupBox* localFrame = nullptr;            // Frame1: 本地库
     QListView* localList = nullptr;             // List3: the installed libraries
     QGroupBox* networkFrame = nullptr;          // Frame6: 网络库
@@ -245,6 +272,7 @@ private:
     QPushButton* openXmlButton = nullptr;       // Command200: 打开.xml
     QPushButton* openBlockButton = nullptr;     // Command201: 打开block
     QPushButton* openGeneratorButton = nullptr; // Command202: 打开generator
+    QPushButton* uninstallButton = nullptr;     // Command32: 卸载库
 
     // Status strip.
     QGroupBox* statusPanel = nullptr;        // Frame2: no caption
@@ -329,6 +357,10 @@ private:
     std::unique_ptr<net::HttpClient> http_;
     // The catalog cache parsed for the details panel; parsed again when the file changes.
     install::CatalogIndex catalogIndex_;
+    // The searchable text of each library list's rows, built at the first search after the rows
+    // changed (MainWindow_manage.cpp).
+    struct LibrarySearch;
+    std::unique_ptr<LibrarySearch> search_;
     // The path last chosen for a local install.
     QString localXmlPath_;
 

@@ -52,17 +52,18 @@ net::Result MainWindow::fetchWithProgress(const QUrl& url, const QString& label,
 }
 
 net::Result MainWindow::downloadWithProgress(const QUrl& url, const QString& targetPath,
-                                             const QString& label) {
+                                             Platform::Progress& progress) {
     net::HttpClient& client = httpClient();
-    const std::unique_ptr<Platform::Progress> progress = platform().beginProgress(label);
-    progress->setCancelHandler([&client] { client.cancel(); });
+    progress.setCancelHandler([&client] { client.cancel(); });
     net::Options options;
     options.maxBytes = context_.timeouts.packageMaxBytes;
     options.allowUserInput = true;
-    options.onProgress = [p = progress.get()](qint64 received, qint64 total) {
-        p->setProgress(received, total);
+    options.onProgress = [&progress](qint64 received, qint64 total) {
+        progress.setProgress(received, total);
     };
-    return client.downloadToFile(url, targetPath, options);
+    net::Result result = client.downloadToFile(url, targetPath, options);
+    progress.setCancelHandler({});
+    return result;
 }
 
 void MainWindow::catalogUpdateFailed(const QString& message) {
@@ -129,6 +130,7 @@ void MainWindow::applyCatalog(QString text) {
     catalog::ParsedCatalog parsed = catalog::parse(text);
     // The whole text is read first and applied afterwards.
     controls::rowsOf(networkList).setRows(std::move(parsed.libraries));
+    invalidateSearch();
     siteRows_->setRows(std::move(parsed.sites));
     exampleRows_->setRows(std::move(parsed.examples));
     if (parsed.releaseDate) {
@@ -153,6 +155,7 @@ void MainWindow::applyCatalog(QString text) {
     // read again while it stays as it is.
     catalogIndex_.adopt(context_.folder.catalogCacheForDetails(), std::move(text),
                         std::move(parsed.sections));
+    applyLibraryFilter(); // the new rows, filtered as the search box says
     // A catalog with thousands of version lines must not ask thousands of times: one question per
     // parse, about the last version that differs from ours.
     // Versions are compared as text: "1.03" and "1.030" differ, and an older catalog asks too.

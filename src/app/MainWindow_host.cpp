@@ -131,7 +131,7 @@ void MainWindow::onBoardChosen() {
 }
 
 void MainWindow::listInstalledLibraries() {
-    const QString root =
-        host::libraryRoot(hostPathEdit->text(), boardCombo->currentText(), context_.folder.sep);
-    controls::rowsOf(localList).setRows(host::listSubfolders(root));
+    controls::rowsOf(localList).setRows(host::listSubfolders(currentLibraryRoot()));
+    invalidateSearch();
+    applyLibraryFilter();
 }

@@ -15,6 +15,7 @@
 #include "ui/Worker.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListView>
@@ -63,9 +64,13 @@ void MainWindow::showLibraryDetails() {
          {openExamplesButton, openFolderButton, openXmlButton, openBlockButton, openGeneratorButton}) {
         b->setVisible(v.openVisible);
     }
+    // Whatever its description file says, a folder in the board's library root can be uninstalled.
+    uninstallButton->setVisible(
+        !board.isEmpty() && filenames::isUsableName(selectedLibrary_) &&
+        QFileInfo(host::libraryFolder(hostPath, board, selectedLibrary_, sep)).isDir());
 }
 
-qint32 MainWindow::downloadPackage(const QString& packageName) {
+qint32 MainWindow::downloadPackage(const QString& packageName, Platform::Progress* shared) {
     // A name from the catalog that is no plain file name in the package cache asks for nothing.
     if (!filenames::isUsableName(packageName)) {
         return install::code::BadName;
@@ -75,14 +80,22 @@ qint32 MainWindow::downloadPackage(const QString& packageName) {
     }
     const QUrl address(install::packageAddress(settings_.read(keys::CatalogServer), packageName));
     const QString target = install::packageCacheFile(context_.folder.packageCacheFolder(), packageName);
-    const net::Result result = downloadWithProgress(address, target, installstr::DownloadProgress);
+    std::unique_ptr<Platform::Progress> own;
+    if (!shared) {
+        own = platform().beginProgress(installstr::DownloadProgress);
+    }
+    const net::Result result = downloadWithProgress(address, target, shared ? *shared : *own);
     return install::downloadCode(install::outcomeOf(result));
 }
 
-bool MainWindow::unzipPackage(const QString& zipPath, const QString& destination) {
+bool MainWindow::unzipPackage(const QString& zipPath, const QString& destination,
+                              const QStringList& onlyItems) {
     install::ExtractResult result;
+    install::ExtractLimits limits;
+    limits.onlyItems = onlyItems;
     worker::runBehindProgress(platform(), installstr::UnzipProgress, [&](const worker::Link& link) {
-        result = install::extractZip(zipPath, destination, {}, install::Monitor{link.report, link.cancelled});
+        result =
+            install::extractZip(zipPath, destination, limits, install::Monitor{link.report, link.cancelled});
     });
     if (result.error == install::ExtractError::Cancelled) {
         return false;
@@ -116,6 +129,18 @@ void MainWindow::offerToStartHost() {
     }
 }
 
+bool MainWindow::offerCachedPackage(const QString& name) {
+    // A failed download leaves the cached package as it was, so an earlier download can still serve.
+    // It may be older than the catalog's version: Enter alone does not install it.
+    const QFileInfo cached(install::packageCacheFile(context_.folder.packageCacheFolder(), name));
+    if (!cached.isFile()) {
+        return false;
+    }
+    const QString date = cached.lastModified().toString(QStringLiteral("yyyy-MM-dd"));
+    return platform().showMessage(msg::offer(installstr::offerCachedPackage(name, date))) ==
+           Platform::Answer::Yes;
+}
+
 void MainWindow::installSelectedLibrary() {
     if (!requireHostInstallation() || !requireBoard()) {
         return;
@@ -126,16 +151,15 @@ void MainWindow::installSelectedLibrary() {
     const qint32 result = downloadPackage(name);
     if (result != install::code::Ok) {
         platform().showMessage(msg::exclamation(install::downloadFailureMessage(result, name)));
-        return;
-    }
-    if (platform().showMessage(msg::confirm(installstr::confirmInstall(name, board))) !=
-        Platform::Answer::Ok) {
+        if (result == install::code::BadName || !offerCachedPackage(name)) {
+            return;
+        }
+    } else if (platform().showMessage(msg::confirm(installstr::confirmInstall(name, board))) !=
+               Platform::Answer::Ok) {
         return; // the package stays in the cache
     }
-    const QChar sep = context_.folder.sep;
-    const QString root = host::libraryRoot(hostPathEdit->text(), board, sep);
     const QString package = install::packageCacheFile(context_.folder.packageCacheFolder(), name);
-    if (!unzipPackage(package, root)) {
+    if (!unzipPackage(package, currentLibraryRoot())) {
         return;
     }
     platform().showMessage(msg::plain(installstr::Installed));
@@ -147,8 +171,12 @@ void MainWindow::onInstallLocalClicked() {
     if (!requireHostInstallation()) {
         return;
     }
-    dialogFilter_ = installstr::XmlFilter;
+    dialogFilter_ = installstr::XmlOrZipFilter;
     localXmlPath_ = showOpenFileDialog();
+    if (localXmlPath_.endsWith(QStringLiteral(".zip"), Qt::CaseInsensitive)) {
+        installLocalBundle(localXmlPath_);
+        return;
+    }
     const QChar sep = context_.folder.sep;
     const install::XmlChoice choice = install::interpretXmlChoice(localXmlPath_, sep);
     if (!choice.accepted) {
@@ -186,8 +214,7 @@ void MainWindow::onOpenLibraryRootClicked() {
     if (!requireBoard()) {
         return;
     }
-    platform().openWithDesktop(
-        host::libraryRoot(hostPathEdit->text(), boardCombo->currentText(), context_.folder.sep));
+    platform().openWithDesktop(currentLibraryRoot());
 }
 
 // The five open buttons use selectedLibrary_ also when it was picked in the network list and is not

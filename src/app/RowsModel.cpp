@@ -12,15 +12,16 @@ RowsModel::RowsModel(QObject* parent)
 
 int RowsModel::rowCount(const QModelIndex& parent) const {
     // A view counts rows in int; a catalog cannot have more lines than the size limit lets through.
-    return parent.isValid() ? 0 : static_cast<int>(std::min<qsizetype>(rows_.size(), INT_MAX));
+    const qsizetype count = shown_ ? shown_->size() : rows_.size();
+    return parent.isValid() ? 0 : static_cast<int>(std::min<qsizetype>(count, INT_MAX));
 }
 
 QVariant RowsModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rows_.size() ||
+    if (!index.isValid() || index.row() >= rowCount() ||
         (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::AccessibleTextRole)) {
         return {};
     }
-    return rows_.at(index.row()).toString();
+    return textAt(index.row()).toString();
 }
 
 Qt::ItemFlags RowsModel::flags(const QModelIndex& index) const {
@@ -33,6 +34,13 @@ Qt::ItemFlags RowsModel::flags(const QModelIndex& index) const {
 void RowsModel::setRows(catalog::RowList rows) {
     beginResetModel();
     rows_ = std::move(rows);
+    shown_.reset();
+    endResetModel();
+}
+
+void RowsModel::showOnly(std::optional<QList<qsizetype>> shown) {
+    beginResetModel();
+    shown_ = std::move(shown);
     endResetModel();
 }
 
@@ -56,7 +64,7 @@ std::optional<QString> currentText(const QListView* list) {
     if (!current.isValid()) {
         return std::nullopt;
     }
-    return rowsOf(list).rows().at(current.row()).toString();
+    return rowsOf(list).textAt(current.row()).toString();
 }
 
 } // namespace controls

@@ -25,8 +25,14 @@ public:
     void clear() { setRows(catalog::RowList()); }
     const catalog::RowList& rows() const { return rows_; }
 
+    // Shows only the rows `shown` (indexes into rows(), in list order); nullopt shows every row.
+    void showOnly(std::optional<QList<qsizetype>> shown);
+    // The text of the row the view shows at `viewRow`.
+    QStringView textAt(int viewRow) const { return rows_.at(shown_ ? (*shown_)[viewRow] : viewRow); }
+
 private:
     catalog::RowList rows_;
+    std::optional<QList<qsizetype>> shown_;
 };
 
 namespace controls {

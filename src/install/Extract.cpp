@@ -1,6 +1,8 @@
 #include "install/Extract.h"
 
+#include "install/ArchiveLocale.h"
 #include "install/Swap.h"
+#include "settings/FileNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,60 +14,9 @@
 
 #include <memory>
 
-#ifndef Q_OS_WIN
-#include <langinfo.h>
-#include <locale.h>
-#include <strings.h>
-#endif
-
 namespace install {
 
 namespace {
-
-// libarchive converts entry names with the C library's multibyte functions, which know nothing
-// beyond ASCII while LC_CTYPE is the "C" locale: every non-ASCII name would then be lost. For the
-// time an archive is read, this thread uses a UTF-8 LC_CTYPE when the current one is not UTF-8.
-class Utf8CtypeScope final {
-public:
-    Utf8CtypeScope() {
-#ifndef Q_OS_WIN
-        if (codesetIsUtf8()) {
-            return;
-        }
-        for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8", "en_US.utf8"}) {
-            locale_t base = duplocale(LC_GLOBAL_LOCALE);
-            if (base == locale_t(0)) {
-                return;
-            }
-            utf8_ = newlocale(LC_CTYPE_MASK, name, base);
-            if (utf8_ != locale_t(0)) {
-                previous_ = uselocale(utf8_);
-                return;
-            }
-            freelocale(base);
-        }
-#endif
-    }
-    ~Utf8CtypeScope() {
-#ifndef Q_OS_WIN
-        if (utf8_ != locale_t(0)) {
-            uselocale(previous_);
-            freelocale(utf8_);
-        }
-#endif
-    }
-    Q_DISABLE_COPY_MOVE(Utf8CtypeScope)
-
-private:
-#ifndef Q_OS_WIN
-    static bool codesetIsUtf8() {
-        const char* codeset = nl_langinfo(CODESET);
-        return codeset && (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "UTF8") == 0);
-    }
-    locale_t utf8_ = locale_t(0);
-    locale_t previous_ = locale_t(0);
-#endif
-};
 
 // libarchive's disk writer resolves entry names against the working folder, and with its secure
 // flags it refuses absolute names; so entries get relative names and the extraction runs from inside
@@ -206,6 +157,10 @@ ExtractResult unpackInto(const QString& zipPath, const QString& content, const E
             }
             return fail(ExtractError::UnsafeName, name);
         }
+        if (!limits.onlyItems.isEmpty() &&
+            !limits.onlyItems.contains(relative->section(QLatin1Char('/'), 0, 0))) {
+            continue;
+        }
         if (archive_entry_size_is_set(entry)) {
             declaredBytes += qMax<qint64>(0, archive_entry_size(entry));
             if (declaredBytes > limits.maxBytes) {
@@ -280,6 +235,35 @@ QString withoutTrailingSeparators(QString path) {
 }
 
 } // namespace
+
+ArchiveLibraries findLibraries(const QString& zipPath) {
+    const Utf8CtypeScope utf8;
+    Reader in = openZip(zipPath, namesReadAsUtf8(zipPath) ? "UTF-8" : "CP936");
+    if (!in) {
+        return {ExtractError::CannotOpen, {}};
+    }
+    ArchiveLibraries found;
+    for (;;) {
+        archive_entry* entry = nullptr;
+        const int r = archive_read_next_header(in.get(), &entry);
+        if (r == ARCHIVE_EOF) {
+            return found;
+        }
+        if (r != ARCHIVE_OK) {
+            return {ExtractError::Corrupt, {}};
+        }
+        const char* utf8Name = archive_entry_pathname_utf8(entry);
+        const std::optional<QString> path = safeEntryPath(utf8Name ? QString::fromUtf8(utf8Name) : QString());
+        if (!path || archive_entry_filetype(entry) != AE_IFREG) {
+            continue;
+        }
+        const QStringList parts = path->split(QLatin1Char('/'));
+        if (parts.size() == 2 && parts[1] == parts[0] + QLatin1String(".xml") &&
+            filenames::isUsableName(parts[0]) && !found.names.contains(parts[0])) {
+            found.names << parts[0];
+        }
+    }
+}
 
 std::optional<QString> safeEntryPath(const QString& name) {
     QString path = name;

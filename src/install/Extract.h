@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <functional>
@@ -12,6 +13,9 @@ namespace install {
 struct ExtractLimits {
     qint64 maxBytes = qint64(1) << 30; // bytes written in total
     qint64 maxEntries = 100000;
+    // When not empty, only these top-level items of the archive are unpacked and the rest is skipped
+    // (checked all the same): a bundle's libraries without whatever else lies beside them.
+    QStringList onlyItems;
 };
 
 enum class ExtractError {
@@ -76,6 +80,15 @@ ExtractResult extractZip(const QString& zipPath, const QString& destination, con
 ExtractResult extractZipChecked(const QString& zipPath, const QString& destination,
                                 const ExtractLimits& limits, const StepCheck& check,
                                 const Monitor& monitor = {});
+
+// The libraries an archive carries: each top-level folder NAME holding the file NAME/NAME.xml, in
+// the order of the archive. A package carries one; a bundle made by "导出库包" several. Names the
+// file name check refuses are left out. Entry names are read as extractZip() reads them.
+struct ArchiveLibraries {
+    ExtractError error = ExtractError::None; // CannotOpen or Corrupt when the archive cannot be read
+    QStringList names;
+};
+ArchiveLibraries findLibraries(const QString& zipPath);
 
 // The relative path, '/'-separated, that an entry name stands for: backslashes count as separators,
 // empty and "." elements are dropped. nullopt when the name starts with a separator, holds a ":"

@@ -52,13 +52,57 @@ inline const QString ConfirmMiddle = QStringLiteral("】加入到【");
 inline const QString ConfirmSuffix = QStringLiteral("】库中？");
 inline const QString Installed = QStringLiteral("安装成功");
 inline const QString OpenHost = QStringLiteral("是否打开Quenra？");
-inline const QString XmlFilter = QStringLiteral("(*.xml)|*.xml");
 inline const QString WrongXml = QStringLiteral("库文件选择错误，请选择库文件夹下的.xml文件！");
 // A local library folder that could not be copied (our own wording); the path follows.
 inline const QString CopyFailed = QStringLiteral("库文件夹复制失败，库未安装！请检查文件夹权限后重试！\r\n");
 
 inline QString confirmInstall(const QString& name, const QString& board) {
     return ConfirmPrefix + name + ConfirmMiddle + board + ConfirmSuffix;
+}
+
+// Searching the two library lists.
+inline const QString SearchPlaceholder = QStringLiteral("搜索库");
+inline const QString UpdatesOnly = QStringLiteral("仅显示可更新");
+
+// Packages and bundles chosen with "安装本地库": the dialog offers both kinds.
+inline const QString XmlOrZipFilter = QStringLiteral("库文件|*.xml;*.zip");
+inline const QString NoLibraryInArchive = QStringLiteral("压缩包中没有找到库（应为 库名/库名.xml）！");
+inline const QString NameListSeparator = QStringLiteral("、");
+
+// "导出库包": every installed library of a board in one archive.
+inline const QString ExportAction = QStringLiteral("导出库包");
+inline const QString BundleFilter = QStringLiteral("压缩包|*.zip");
+inline const QString ExportProgress = QStringLiteral("正在导出……");
+inline const QString Exported = QStringLiteral("已导出到：\r\n");
+inline const QString ExportFailed = QStringLiteral("导出失败，没有写入文件：\r\n");
+
+// "全部更新".
+inline const QString UpdateAllAction = QStringLiteral("全部更新");
+inline const QString AllCurrent = QStringLiteral("所有库均已是最新版本！");
+inline const QString ConfirmUpdateAll = QStringLiteral("以下库有新版本，是否全部更新？");
+inline QString updatingProgress(const QString& name, int index, int count) {
+    return QStringLiteral("正在更新【%1】（%2/%3）……").arg(name).arg(index).arg(count);
+}
+inline QString updatedCount(int count) {
+    return QStringLiteral("已更新 %1 个库。").arg(count);
+}
+inline const QString UpdateFailedHeading = QStringLiteral("更新失败：");
+
+// "卸载库".
+inline const QString UninstallCaption = QStringLiteral("卸载库");
+inline QString confirmUninstall(const QString& name, const QString& board) {
+    return ConfirmPrefix + name + QStringLiteral("】从【") + board + QStringLiteral("】库中删除？");
+}
+inline QString uninstalled(const QString& name) {
+    return QStringLiteral("已卸载【") + name + QStringLiteral("】，可在回收站中恢复。");
+}
+inline const QString UninstallFailed = QStringLiteral("卸载失败：无法移到回收站，库未删除。");
+
+// Offline: the catalog of the last successful download, and packages already in the cache.
+inline const QString ShowingCachedCatalog = QStringLiteral("正在显示上次获取的库列表");
+inline QString offerCachedPackage(const QString& name, const QString& date) {
+    return QStringLiteral("是否安装已缓存的【") + name + QStringLiteral("】（下载于 ") + date +
+           QStringLiteral("）？");
 }
 
 } // namespace installstr

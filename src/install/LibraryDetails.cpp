@@ -41,6 +41,10 @@ LibraryRecord readDescriptionFile(const QString& path, const QString& section) {
     return readRecord(ini::Document::parse(readGbkFile(path)), section);
 }
 
+bool offersUpdate(const LibraryRecord& catalog, const LibraryRecord& installed) {
+    return !catalog.name.isEmpty() && !installed.name.isEmpty() && installed.version != catalog.version;
+}
+
 DetailsView buildDetails(const QString& selected, const LibraryRecord& catalog,
                          const LibraryRecord& installed) {
     using namespace installstr;
@@ -68,8 +72,7 @@ DetailsView buildDetails(const QString& selected, const LibraryRecord& catalog,
         v.localVersionLine = LocalVersionLabel + installed.version;
         lines = {v.nameLine,   v.authorLine, *v.localVersionLine, v.networkVersionLine,
                  v.boardsLine, v.dateLine,   v.contactLine,       v.webLine};
-        // Versions are free text: any difference, "1.2" against "1.20" included, offers the update.
-        const bool current = installed.version == catalog.version;
+        const bool current = !offersUpdate(catalog, installed);
         v.reinstallVisible = current;
         v.updateVisible = !current;
         v.openVisible = true;

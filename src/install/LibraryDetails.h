@@ -42,6 +42,10 @@ struct DetailsView {
     bool openVisible = false;                // the five open buttons (Command101, Command102, Command200-202)
 };
 
+// Whether an installed library has another version in the catalog. Versions are free text: any
+// difference, "1.2" against "1.20" included, offers the update.
+bool offersUpdate(const LibraryRecord& catalog, const LibraryRecord& installed);
+
 // The details of library `selected` from its catalog record and the record of its description file.
 DetailsView buildDetails(const QString& selected, const LibraryRecord& catalog,
                          const LibraryRecord& installed);

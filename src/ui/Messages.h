@@ -31,4 +31,9 @@ inline Platform::Message confirm(const QString& text) {
     return {text, Title, Platform::Icon::Question, Platform::Buttons::OkCancel, Platform::Answer::Cancel};
 }
 
+// Yes and No with the question icon, No the default: offers that change files.
+inline Platform::Message offer(const QString& text) {
+    return {text, Title, Platform::Icon::Question, Platform::Buttons::YesNo, Platform::Answer::No};
+}
+
 } // namespace msg

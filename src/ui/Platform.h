@@ -34,6 +34,8 @@ public:
         // A count of items done (entries unpacked), shown as a plain number.
         virtual void setCount(qint64 done) = 0;
         virtual void setCancelHandler(std::function<void()> onCancel) = 0;
+        // Replaces the label, for one indicator over a run of several steps.
+        virtual void setLabel(const QString& label) = 0;
     };
 
     virtual ~Platform() = default;
@@ -44,6 +46,14 @@ public:
     // example "Quenra.exe文件(*.exe)|*.exe"); empty shows all files. `initialPath` is the file name
     // the dialog starts with. Returns nullopt when the user cancels.
     virtual std::optional<QString> openFileDialog(const QString& filter, const QString& initialPath) = 0;
+
+    // The save-file dialog, filter as above, offering the name `initialPath`; it asks before a file
+    // is replaced. Returns nullopt when the user cancels. The caller writes the file.
+    virtual std::optional<QString> saveFileDialog(const QString& filter, const QString& initialPath) = 0;
+
+    // Moves a file or folder into the desktop's trash, where the user can restore it. False when the
+    // trash cannot take it (no trash on that disk, say); nothing is deleted then.
+    virtual bool moveToTrash(const QString& path) = 0;
 
     // Opens a web page, a folder or a file with the desktop's associated program. Not waited for;
     // the result is not examined by the program.

@@ -143,6 +143,12 @@ public:
         }
     }
     void setCancelHandler(std::function<void()> onCancel) override { onCancel_ = std::move(onCancel); }
+    void setLabel(const QString& label) override {
+        label_ = label;
+        if (dialog_) {
+            dialog_->setLabelText(label);
+        }
+    }
 
 private:
     QPointer<QProgressDialog> dialog_;
@@ -229,6 +235,22 @@ std::optional<QString> QtPlatform::openFileDialog(const QString& filter, const Q
         return std::nullopt;
     }
     return QDir::toNativeSeparators(chosen);
+}
+
+std::optional<QString> QtPlatform::saveFileDialog(const QString& filter, const QString& initialPath) {
+    const QString start = initialPath.isEmpty() ? QString() : QDir::fromNativeSeparators(initialPath);
+    const QString chosen =
+        QFileDialog::getSaveFileName(dialogParent(), QString(), start, qtFileDialogFilter(filter));
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return QDir::toNativeSeparators(chosen);
+}
+
+bool QtPlatform::moveToTrash(const QString& path) {
+    // Qt moves the item by a rename and reports false instead of copying across disks, so a
+    // failure leaves the item where it was.
+    return QFile::moveToTrash(QDir::fromNativeSeparators(path));
 }
 
 void QtPlatform::openWithDesktop(const QString& pathOrUrl) {

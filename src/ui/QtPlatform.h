@@ -13,6 +13,8 @@ public:
 
     Answer showMessage(const Message& message) override;
     std::optional<QString> openFileDialog(const QString& filter, const QString& initialPath) override;
+    std::optional<QString> saveFileDialog(const QString& filter, const QString& initialPath) override;
+    bool moveToTrash(const QString& path) override;
     void openWithDesktop(const QString& pathOrUrl) override;
     void openForViewing(const QString& path) override;
     bool startProgram(const QString& program) override;

@@ -20,8 +20,12 @@ constexpr qint64 ReportIntervalMs = 100;
 void runBehindProgress(Platform& platform, const QString& label,
                        const std::function<void(const Link&)>& work) {
     const std::unique_ptr<Platform::Progress> progress = platform.beginProgress(label);
+    runBehindProgress(*progress, work);
+}
+
+void runBehindProgress(Platform::Progress& progress, const std::function<void(const Link&)>& work) {
     std::atomic_bool cancel{false};
-    progress->setCancelHandler([&cancel] { cancel = true; });
+    progress.setCancelHandler([&cancel] { cancel = true; });
 
     QObject receiver; // lives on the window's thread: the reports are shown there
     QElapsedTimer sinceReport;
@@ -33,7 +37,7 @@ void runBehindProgress(Platform& platform, const QString& label,
                         reported = true;
                         sinceReport.start();
                         QMetaObject::invokeMethod(
-                            &receiver, [&progress, done] { progress->setCount(done); },
+                            &receiver, [&progress, done] { progress.setCount(done); },
                             Qt::BlockingQueuedConnection);
                     },
                     [&cancel] { return cancel.load(); }};
@@ -45,6 +49,7 @@ void runBehindProgress(Platform& platform, const QString& label,
     // The progress indicator holds the window's input back itself and needs its Cancel button.
     loop.exec();
     thread->wait();
+    progress.setCancelHandler({}); // `cancel` ends here; the indicator may outlive it
 }
 
 } // namespace worker

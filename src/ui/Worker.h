@@ -24,5 +24,8 @@ struct Link {
 // cancelled() call.
 void runBehindProgress(Platform& platform, const QString& label,
                        const std::function<void(const Link&)>& work);
+// The same behind an indicator already shown, for one indicator over several steps; its cancel
+// handler is replaced.
+void runBehindProgress(Platform::Progress& progress, const std::function<void(const Link&)>& work);
 
 } // namespace worker

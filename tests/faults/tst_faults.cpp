@@ -140,6 +140,10 @@ struct AppFixture {
                          "Kuliebiao=Uno", "", "[Notes]", "padding=" + QString(DiskLimit + 1024, 'n')});
         app.writeFile(CatalogCache, catalog("旧的公告", 0));
         app.writeFile(PackageCache + "/AHT20.zip", zipOf({{"AHT20/AHT20.xml", "<xml version=\"1\"/>"}}));
+        QFile cached(app.file(PackageCache + "/AHT20.zip"));
+        if (cached.open(QIODevice::ReadWrite)) { // the date the failed download's offer names
+            cached.setFileTime(QDateTime(QDate(2025, 1, 2), QTime(3, 4)), QFileDevice::FileModificationTime);
+        }
         app.writeFile("host/Quenra.exe", "#!/bin/sh\n");
         app.writeFile(LibraryRoot + "/AHT20/AHT20.xml", "<xml version=\"1\"/>");
         app.writeFile(LibraryRoot + "/AHT20/readme.txt", readme("AHT20", "1.0"));
@@ -299,10 +303,14 @@ private Q_SLOTS:
         const QList<std::tuple<const char*, qint32>> packageFaults{
             {"<refused>", -2146697212},  {"reset", -2146697208},      {"stall", -2146697205},
             {"status/404", -2146697211}, {"status/500", -2146697208}, {"big-nolength", -2146697208}};
+        // The package an earlier download left is offered; Enter (the fake's default) declines.
+        const QString offer = QStringLiteral("是否安装已缓存的【AHT20】（下载于 2025-01-02）？");
         for (const auto& [server, code] : packageFaults) {
-            row(QStringLiteral("install: ") + server, Flow::Install, server, {}, lib, {downloadFailed(code)});
+            row(QStringLiteral("install: ") + server, Flow::Install, server, {}, lib,
+                {downloadFailed(code), offer});
         }
-        row("install: download cancelled", Flow::Install, {}, "cancel", lib, {downloadFailed(-2147467260)});
+        row("install: download cancelled", Flow::Install, {}, "cancel", lib,
+            {downloadFailed(-2147467260), offer});
         row("install: ku/Wenjian missing", Flow::Install, {}, "no Wenjian", lib,
             {downloadFailed(-2147024893)});
         row("install: a device name", Flow::Install, {}, {}, "Aux.zip",
@@ -345,7 +353,8 @@ private Q_SLOTS:
         // A full disk.
         row("start-up: full disk", Flow::StartUp, {}, "full", {}, {CatalogFailed});
         row("install: full disk, the package", Flow::Install, {}, "full", "AHT20",
-            {downloadFailed(-2147024893)});
+            {downloadFailed(-2147024893),
+             QStringLiteral("是否安装已缓存的【AHT20】（下载于 2025-01-02）？")});
         row("install: full disk, the extraction", Flow::Install, {}, "full", "Packed",
             {confirm("Packed"), UnzipFailed}, {"packages"});
         row("local install: full disk", Flow::LocalInstall, {}, "full", "MyLib",

@@ -141,7 +141,7 @@ private Q_SLOTS:
         const mode_t mask = ::umask(0);
 #endif
         const install::ExtractResult r = install::extractZipChecked(
-            s.zip, dest, {maxBytes, maxEntries}, [&](install::Step at, const QString& target) {
+            s.zip, dest, {maxBytes, maxEntries, {}}, [&](install::Step at, const QString& target) {
                 return int(at) != failAt || !target.endsWith("/LibA");
             });
 #ifdef Q_OS_UNIX

@@ -1,11 +1,15 @@
 #include "FakePlatform.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 
 class FakeProgress final : public Platform::Progress {
 public:
-    FakeProgress(bool cancelOnFirst, std::function<void(qint64, qint64)> onProgress)
-        : cancelOnFirst_(cancelOnFirst)
+    FakeProgress(bool cancelOnFirst, std::function<void(qint64, qint64)> onProgress, QList<QString>& labels)
+        : labels_(labels)
+        , cancelOnFirst_(cancelOnFirst)
         , onProgress_(std::move(onProgress)) {}
     void setProgress(qint64 received, qint64 total) override {
         if (onProgress_) {
@@ -18,8 +22,10 @@ public:
     }
     void setCount(qint64 done) override { setProgress(done, -1); }
     void setCancelHandler(std::function<void()> onCancel) override { onCancel_ = std::move(onCancel); }
+    void setLabel(const QString& label) override { labels_ << label; }
 
 private:
+    QList<QString>& labels_;
     bool cancelOnFirst_;
     std::function<void(qint64, qint64)> onProgress_;
     bool cancelled_ = false;
@@ -49,6 +55,12 @@ std::optional<QString> FakePlatform::openFileDialog(const QString& filter, const
     return fileAnswers.takeFirst();
 }
 
+bool FakePlatform::moveToTrash(const QString& path) {
+    trashed << path;
+    return !trashFolder.isEmpty() && QDir().mkpath(trashFolder) &&
+           QDir().rename(path, trashFolder + QLatin1Char('/') + QFileInfo(path).fileName());
+}
+
 bool FakePlatform::setClipboardText(const QString& text) {
     if (clipboardBroken) {
         return false;
@@ -60,7 +72,7 @@ bool FakePlatform::setClipboardText(const QString& text) {
 
 std::unique_ptr<Platform::Progress> FakePlatform::beginProgress(const QString& label) {
     progressLabels << label;
-    return std::make_unique<FakeProgress>(cancelOnFirstProgress, onProgress);
+    return std::make_unique<FakeProgress>(cancelOnFirstProgress, onProgress, progressLabels);
 }
 
 QStringList FakePlatform::messageTexts() const {
@@ -77,6 +89,7 @@ void FakePlatform::clear() {
     viewed.clear();
     started.clear();
     fileDialogs.clear();
+    trashed.clear();
     progressLabels.clear();
     clipboardWrites.clear();
 }

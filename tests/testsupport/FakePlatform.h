@@ -17,8 +17,9 @@ public:
     QList<QString> opened;                      // openWithDesktop
     QList<QString> viewed;                      // openForViewing
     QList<QString> started;                     // startProgram
-    QList<QPair<QString, QString>> fileDialogs; // (filter, initial path)
-    QList<QString> progressLabels;              // beginProgress
+    QList<QPair<QString, QString>> fileDialogs; // (filter, initial path), open and save dialogs
+    QList<QString> trashed;                     // moveToTrash, successful or not
+    QList<QString> progressLabels;              // beginProgress and each later label
     QList<QString> clipboardWrites;
 
     // Script. Message answers are taken in order; when none is left, the default button answers.
@@ -35,9 +36,15 @@ public:
     // Optional hook called with every progress report (bytes so far, announced total or -1).
     std::function<void(qint64 received, qint64 total)> onProgress;
     bool startProgramResult = true;
+    // Where moveToTrash puts what it is given (by a rename); empty: the trash takes nothing.
+    QString trashFolder;
 
     Answer showMessage(const Message& message) override;
     std::optional<QString> openFileDialog(const QString& filter, const QString& initialPath) override;
+    std::optional<QString> saveFileDialog(const QString& filter, const QString& initialPath) override {
+        return openFileDialog(filter, initialPath);
+    }
+    bool moveToTrash(const QString& path) override;
     void openWithDesktop(const QString& pathOrUrl) override { opened << pathOrUrl; }
     void openForViewing(const QString& path) override { viewed << path; }
     bool startProgram(const QString& program) override {

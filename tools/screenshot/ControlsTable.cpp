@@ -51,7 +51,8 @@ QString purposeOf(const QObject* control) {
 void addRows(const QObject* control, QString& out) {
     const QString name = control->objectName();
     const bool listed = (control->isWidgetType() || qobject_cast<const QAction*>(control)) &&
-                        !name.isEmpty() && !name.startsWith(QLatin1String("qt_"));
+                        !name.isEmpty() && !name.startsWith(QLatin1String("qt_")) &&
+                        !name.startsWith(QLatin1String("_q_")); // Qt's own parts, such as a clear button
     if (listed) {
         out += QStringLiteral("| %1 | %2 | %3 | %4 |\n")
                    .arg(name, QString::fromLatin1(control->metaObject()->className()), captionOf(control),
