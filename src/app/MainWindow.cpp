@@ -196,6 +196,10 @@ void MainWindow::buildPanels() {
         label(versionPanel, "Label20", appstr::LibraryUpdateDesignText, rect(240, 270, 4200, 255));
     retryLink = link(versionPanel, "Label2", appstr::Retry, rect(5400, 270, 4695, 255));
     retryLink->setProperty(tone::Property, tone::Alert);
+    cachedCatalogLabel =
+        label(versionPanel, "Label60", installstr::ShowingCachedCatalog, rect(7800, 270, 2415, 255));
+    cachedCatalogLabel->setProperty(tone::Property, tone::Muted);
+    cachedCatalogLabel->hide();
     newVersionLink = link(versionPanel, "Label1", appstr::NewVersionDesignText, rect(5400, 270, 4695, 255));
     newVersionLink->setProperty(tone::Property, tone::Alert);
     newVersionLink->hide();

@@ -142,6 +142,9 @@ private:
     // Parses the catalog text and shows it: lists, captions, notice, the version question. The
     // text is kept for the details panel, the one copy of the catalog in memory.
     void applyCatalog(QString text);
+    // After a failed start-up download: the catalog of the last successful one, from the cache, with
+    // cachedCatalogLabel shown. False when the cache holds no catalog.
+    bool showCachedCatalog();
     // Shows newVersionLink for `version`, a catalog version other than currentVersion_, and offers the
     // program page.
     void offerNewVersion(const QString& version);
@@ -253,6 +256,7 @@ private:
     QLabel* libraryUpdateLabel = nullptr;     // Label20: 库更新时间:…
     ClickableLabel* newVersionLink = nullptr; // Label1: 点击获取 (the new version), hidden at first
     ClickableLabel* retryLink = nullptr;      // Label2: 库文件更新失败！点击重试！
+    QLabel* cachedCatalogLabel = nullptr; // Label60: 正在显示上次获取的库列表, hidden at first
 
     // Library lists.
     QGroupBox* librariesPanel = nullptr;        // Frame3: no caption
@@ -351,8 +355,9 @@ private:
     std::optional<QString> currentVersionCaption_;
     std::optional<QString> latestVersionCaption_;
     std::optional<QString> releaseDateCaption_;
-    QString catalogUrl_;      // set by the download, used again by the refresh
-    QString selectedLibrary_; // the library last clicked in either list
+    bool catalogApplied_ = false; // a catalog filled the lists in this run
+    QString catalogUrl_;          // set by the download, used again by the refresh
+    QString selectedLibrary_;     // the library last clicked in either list
 
     std::unique_ptr<net::HttpClient> http_;
     // The catalog cache parsed for the details panel; parsed again when the file changes.

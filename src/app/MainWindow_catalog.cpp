@@ -90,6 +90,7 @@ bool MainWindow::updateCatalog(const QString& failureText) {
     }
     fetched.body = QByteArray(); // the cache file has it; the text is all that is kept
     retryLink->hide();
+    cachedCatalogLabel->hide();
     // The text is what the cache file now holds, so it is parsed as it is, not read back.
     applyCatalog(std::move(text));
     return true;
@@ -100,8 +101,25 @@ void MainWindow::downloadCatalog() {
         return; // one catalog transfer at a time
     }
     catalogUrl_ = settings_.read(keys::CatalogServer) + catstr::CatalogFile;
-    // The download names parsing in its failure message.
-    updateCatalog(catstr::DownloadFailed);
+    // The download names parsing in its failure message. Without a network, the lists of the last
+    // download beat empty ones.
+    if (!updateCatalog(catstr::DownloadFailed) && !catalogApplied_) {
+        showCachedCatalog();
+    }
+}
+
+bool MainWindow::showCachedCatalog() {
+    QFile file(context_.folder.catalogCache());
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    QString text = gbk::decode(file.readAll());
+    if (!text.contains(catstr::NoticeMarker)) {
+        return false; // not a catalog the server sent
+    }
+    applyCatalog(std::move(text));
+    cachedCatalogLabel->show();
+    return true;
 }
 
 void MainWindow::refreshCatalog() {
@@ -127,6 +145,7 @@ bool MainWindow::parseCatalogCache() {
 }
 
 void MainWindow::applyCatalog(QString text) {
+    catalogApplied_ = true;
     catalog::ParsedCatalog parsed = catalog::parse(text);
     // The whole text is read first and applied afterwards.
     controls::rowsOf(networkList).setRows(std::move(parsed.libraries));

@@ -11,4 +11,5 @@ inline constexpr char Property[] = "tone";
 inline const QString Alert = QStringLiteral("alert");     // failures and offers: bright red
 inline const QString Warning = QStringLiteral("warning"); // notes and the donation link: dark red
 inline const QString Link = QStringLiteral("link");       // web addresses and chat links: dark blue
+inline const QString Muted = QStringLiteral("muted");     // side notes: grey
 } // namespace tone

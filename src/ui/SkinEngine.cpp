@@ -94,7 +94,7 @@ QString forListViews(const QString& sheet) {
 
 QString baseStyleSheet() {
     return kBaseLook + toneRule(tone::Alert, "#ff0000") + toneRule(tone::Warning, "#c00000") +
-           toneRule(tone::Link, "#0000c0");
+           toneRule(tone::Link, "#0000c0") + toneRule(tone::Muted, "#808080");
 }
 
 bool SkinH_Attach() {

@@ -4,8 +4,10 @@
 #include "ZipBuilder.h"
 #include "install/Extract.h"
 #include "settings/Gbk.h"
+#include "settings/Settings.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -126,6 +128,26 @@ private Q_SLOTS:
         QStringList local = rows(child<QListView>(s.w(), "List3"));
         local.sort();
         QCOMPARE(local, shown);
+    }
+
+    // Without a network the lists of the last download show, marked so, until a download succeeds.
+    void offlineCatalog() {
+        AppWindow s({"fuwuqi=http://127.0.0.1:" + QString::number(TestServer::unusedPort()) + '/'});
+        s.app.writeFile(QStringLiteral("Dravonel/ku/Ku.txt"),
+                        readFile(served_.filePath(QStringLiteral("KU.txt"))));
+        s.start();
+        QCOMPARE(rows(child<QListView>(s.w(), "List2")), (QStringList{"A", "B", "C"}));
+        QVERIFY(child<QLabel>(s.w(), "Label2")->isVisible());
+        QVERIFY(child<QLabel>(s.w(), "Label60")->isVisible());
+        Settings(s.app.folder()).write(QStringLiteral("fuwuqi"), server_->baseUrl());
+        press(s.w(), "Label2");
+        QVERIFY(!child<QLabel>(s.w(), "Label60")->isVisible());
+        // A cache that holds no catalog is not shown.
+        AppWindow t({"fuwuqi=http://127.0.0.1:" + QString::number(TestServer::unusedPort()) + '/'});
+        t.app.writeFile(QStringLiteral("Dravonel/ku/Ku.txt"), "[A] \r\n");
+        t.start();
+        QCOMPARE(rows(child<QListView>(t.w(), "List2")), QStringList());
+        QVERIFY(!child<QLabel>(t.w(), "Label60")->isVisible());
     }
 
     // Uninstall moves the folder to the trash; a trash that takes nothing deletes nothing.
