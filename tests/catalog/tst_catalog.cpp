@@ -71,6 +71,7 @@ private Q_SLOTS:
         row("no closing bracket", "t[https://example.com/", "");
         row("] before [", "t]https://example.com/[", "");
         row("local file", "t[file:///etc/passwd]", "");
+        row("file share", "t[file://server/share/x.exe]", "");
         row("no host", "t[http:///x]", "");
         row("blank around the address", "t[ https://example.com/]", "");
     }
