@@ -128,8 +128,6 @@ private Q_SLOTS:
         press(w, qPrintable(chooser));
         s.expectMessage(kTooOld, Platform::Buttons::OkCancel);
         QCOMPARE(s.platform.opened, pageOpened ? QStringList{page} : QStringList{});
-        QCOMPARE(boardRows(w), (QStringList{kEsp, kEsp}));
-        QCOMPARE(s.libraries(), QStringList{kDht});
         QCOMPARE(child<QGroupBox>(w, "Frame9")->isVisible(), panelLeftUp);
         QCOMPARE(child<QGroupBox>(w, "Frame4")->title(), QStringLiteral("old"));
         QCOMPARE(s.setting(keys::HostVersion), QStringLiteral("old"));
