@@ -107,6 +107,25 @@ const SceneRegistrar failedScene("catalog-failed", [](ShotContext& c) {
     saveShot(&w, QStringLiteral("catalog-failed"), c);
 });
 
+// No network, but an earlier download left the catalog in the cache: its lists show, marked so.
+const SceneRegistrar offlineScene("catalog-offline", [](ShotContext& c) {
+    TempAppFolder app(
+        config(QStringLiteral("http://127.0.0.1:%1/").arg(TestServer::unusedPort()), QStringLiteral("1.03")));
+    QFile demo(c.sourceDir + QStringLiteral("/demo/server/KU.utf8.txt"));
+    if (demo.open(QIODevice::ReadOnly)) {
+        app.writeFile(
+            QStringLiteral("Dravonel/ku/Ku.txt"),
+            gbk::encode(
+                QString::fromUtf8(demo.readAll()).replace(QStringLiteral("\n"), QStringLiteral("\r\n"))));
+    }
+    FakePlatform platform;
+    MainWindow w(app.context(&platform));
+    w.startUp();
+    w.show();
+    scrollNoticeIntoView(w);
+    saveShot(&w, QStringLiteral("catalog-offline"), c);
+});
+
 // The real progress dialog over a transfer that stalls; its picture is taken while it waits, and
 // the failure message that follows is closed.
 const SceneRegistrar progressScene("catalog-progress", [](ShotContext& c) {
