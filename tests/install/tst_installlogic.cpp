@@ -83,8 +83,6 @@ private Q_SLOTS:
         QCOMPARE(filenames::isUsableName(name), !address.isEmpty());
         if (!address.isEmpty()) {
             QCOMPARE(install::packageAddress(QStringLiteral("http://h/ku/"), name), address);
-            // The file name keeps the name as it is.
-            QCOMPARE(install::packageCacheFile(QStringLiteral("/c/"), name), "/c/" + name + ".zip");
         }
     }
 
