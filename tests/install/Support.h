@@ -1,6 +1,7 @@
 #pragma once
 
-#include "FakePlatform.h"
+#include "AppWindow.h"
+#include "settings/Gbk.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -9,7 +10,17 @@
 #include <QMap>
 #include <QStringList>
 
-// Files and messages as the install and example tests compare them.
+#include <functional>
+
+// Files, messages and windows as the install, example and fault tests use them.
+
+// Board Uno's libraries in the host installation the window tests lay out.
+inline const QString LibraryRoot =
+    QStringLiteral("host/resources/app/src/boards/default/Uno/libraries/ThirdParty");
+
+inline QByteArray readme(const QString& name, const QString& version) {
+    return gbk::encode('[' + name + "]\r\n库名=" + name + "\r\n库版本=" + version + "\r\n");
+}
 
 inline QByteArray readFile(const QString& path) {
     QFile f(path);
@@ -21,6 +32,22 @@ inline void writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         f.write(bytes);
+    }
+}
+
+// The message that refuses a library name no file may have.
+inline QString unusableName(const QString& name) {
+    return "库名【" + name +
+           "】含有不能用作文件名的字符（/ \\ : * ? \" < > | "
+           "或控制字符），或以点或空格结尾，或是系统保留的设备名"
+           "（CON、PRN、AUX、NUL、COM1-COM9、LPT1-LPT9），无法使用！";
+}
+
+// Dates the file 2025-01-02 03:04, as a package an earlier download left.
+inline void backdate(const QString& path) {
+    QFile f(path);
+    if (f.open(QIODevice::ReadWrite)) {
+        f.setFileTime(QDateTime(QDate(2025, 1, 2), QTime(3, 4)), QFileDevice::FileModificationTime);
     }
 }
 
@@ -62,3 +89,22 @@ inline QStringList shown(const FakePlatform& platform) {
     }
     return out;
 }
+
+// A started window on `board` of a host installation in the application folder, with the catalog
+// of `base`; `setUp` writes files and scripts the platform before the start.
+struct LibraryWindow : AppWindow {
+    LibraryWindow(const QString& base, const QString& board,
+                  const std::function<void(LibraryWindow&)>& setUp = {}) {
+        app.writeConfig({"fuwuqi=" + base, "quenra=" + app.file("host/Quenra.exe"), "Kuliebiao=" + board});
+        app.writeFile(QStringLiteral("host/Quenra.exe"), "#!/bin/sh\n");
+        if (setUp) {
+            setUp(*this);
+        }
+        start();
+        platform.clear();
+    }
+    QString root() const { return app.file(LibraryRoot); }
+    void writeReadme(const QString& library, const QString& version) const {
+        app.writeFile(LibraryRoot + '/' + library + "/readme.txt", readme(library, version));
+    }
+};

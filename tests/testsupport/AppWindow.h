@@ -19,9 +19,8 @@ inline std::unique_ptr<MainWindow> startMainWindow(const AppContext& context) {
     return window;
 }
 
-// A main window on a fresh application folder and the fake desktop. Write files and settings into
-// `app` and script `platform` first, then start(): the window starts up as the program does (its
-// catalog download included) and is shown.
+// A main window on a fresh application folder and the fake desktop: write into `app` and script
+// `platform`, then start().
 class AppWindow {
 public:
     explicit AppWindow(const QStringList& config = {})
@@ -29,7 +28,6 @@ public:
     virtual ~AppWindow() = default;
     Q_DISABLE_COPY_MOVE(AppWindow)
 
-    // Network time-outs default to TempAppFolder's; pass others to wait for one on purpose.
     void start(std::optional<NetTimeouts> timeouts = std::nullopt) {
         AppContext context = app.context(&platform);
         if (timeouts) {

@@ -56,7 +56,6 @@ std::optional<QString> FakePlatform::openFileDialog(const QString& filter, const
 }
 
 bool FakePlatform::moveToTrash(const QString& path) {
-    trashed << path;
     return !trashFolder.isEmpty() && QDir().mkpath(trashFolder) &&
            QDir().rename(path, trashFolder + QLatin1Char('/') + QFileInfo(path).fileName());
 }
@@ -89,7 +88,6 @@ void FakePlatform::clear() {
     viewed.clear();
     started.clear();
     fileDialogs.clear();
-    trashed.clear();
     progressLabels.clear();
     clipboardWrites.clear();
 }

@@ -18,7 +18,6 @@ public:
     QList<QString> viewed;                      // openForViewing
     QList<QString> started;                     // startProgram
     QList<QPair<QString, QString>> fileDialogs; // (filter, initial path), open and save dialogs
-    QList<QString> trashed;                     // moveToTrash, successful or not
     QList<QString> progressLabels;              // beginProgress and each later label
     QList<QString> clipboardWrites;
 

@@ -27,7 +27,7 @@ public:
     void writeConfig(const QStringList& lines) const;
     QByteArray configBytes() const;
 
-    // Writes `content` to a file below the application folder, creating folders; text is GBK.
+    // Below the application folder, creating folders; text is GBK.
     void writeFile(const QString& relative, const QByteArray& bytes) const;
     void writeGbk(const QString& relative, const QString& text) const;
 

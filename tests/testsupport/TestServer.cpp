@@ -31,8 +31,7 @@ TestServer::TestServer(const QString& root)
         error_ = QStringLiteral("python3 did not start: ") + process_.errorString();
         return;
     }
-    // The first line of its output is the port; it is listening by then (connections wait in the
-    // backlog until it accepts them).
+    // The first line of its output is the port; it is listening by then.
     QByteArray line;
     while (!line.contains('\n') && process_.waitForReadyRead(10000)) {
         line += process_.readAllStandardOutput();

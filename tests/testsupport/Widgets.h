@@ -8,15 +8,11 @@
 
 class QAbstractItemView;
 
-// Tests, benchmarks and the screenshot tool reach a window's controls as a user does: by the
-// object name the control carries (the same name skins select it by).
-
-// The child of `root` called `objectName`; a missing or differently typed control ends the program
-// with its name, so a renamed control cannot pass a test by accident.
+// Tests, benchmarks and the screenshot tool reach a window's controls by their object names, as
+// skins do. A missing or differently typed control ends the program, naming it.
 template <class T> T* child(const QObject& root, const char* objectName) {
     T* found = root.findChild<T*>(QLatin1String(objectName));
-    // A window that builds some panels when they are first shown builds them now: a test reaches
-    // every control whether its panel was shown yet or not.
+    // Panels built when first shown are built now.
     if (!found && root.metaObject()->indexOfMethod("buildDeferredPanels()") >= 0) {
         QMetaObject::invokeMethod(const_cast<QObject*>(&root), "buildDeferredPanels");
         found = root.findChild<T*>(QLatin1String(objectName));
@@ -35,9 +31,7 @@ void press(const QObject& root, const char* objectName);
 // One tick of a window's timer, as if its interval had passed.
 void tick(const QObject& root, const char* timerName);
 
-// The lists are views over a model: tests read and pick rows through these, never through the
-// widget type behind a list, so they read as a user sees the list.
-// The rows `list` shows, top to bottom.
+// The rows `list` shows, top to bottom, as a user reads them.
 QStringList rows(const QAbstractItemView* list);
 // The row of `list` reading `text`; a missing row ends the program with the text.
 QModelIndex rowOf(const QAbstractItemView* list, const QString& text);
