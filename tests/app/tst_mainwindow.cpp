@@ -77,6 +77,8 @@ private Q_SLOTS:
             auto* box = child<QGroupBox>(w, panel);
             press(w, opener);
             QVERIFY2(box->isVisible() && !(previous && previous->isVisible()), panel);
+            // Built when first shown: child() below would build it too, and hide a panel that failed to.
+            QVERIFY2(box->findChild<QObject*>(QLatin1String(closer)), panel);
             press(w, closer);
             QVERIFY2(!box->isVisible(), panel);
             press(w, opener);
