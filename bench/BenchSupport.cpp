@@ -1,6 +1,7 @@
 #include "BenchSupport.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace bench {
 
@@ -15,6 +16,11 @@ double median(std::vector<double> values) {
 
 double fastest(const std::vector<double>& values) {
     return *std::min_element(values.begin(), values.end());
+}
+
+void report(const char* name, double valueMs, double ratio, double target) {
+    std::printf("BENCH %s %.4f ms ratio=%.3f target=%.2f %s\n", name, valueMs, ratio, target,
+                ratio <= target ? "ok" : "FAIL");
 }
 
 } // namespace bench

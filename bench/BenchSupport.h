@@ -10,5 +10,7 @@ namespace bench {
 double ms(const QElapsedTimer& timer);
 double median(std::vector<double> values);
 double fastest(const std::vector<double>& values);
+// Prints "BENCH name value ms ratio=R target=T ok|FAIL", the line scripts/bench collects.
+void report(const char* name, double valueMs, double ratio, double target);
 
 } // namespace bench

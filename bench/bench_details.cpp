@@ -54,11 +54,6 @@ QString makeCatalog(int libraries) {
     return text;
 }
 
-void report(const char* name, double value, double ratio, double target) {
-    std::printf("BENCH %s %.4f ms ratio=%.3f target=%.2f %s\n", name, value, ratio, target,
-                ratio <= target ? "ok" : "FAIL");
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -128,7 +123,7 @@ int main(int argc, char** argv) {
     std::printf("# catalog %d libraries, %.1f MB; read-and-decode %.3f ms; first click %.3f ms; (%lld)\n",
                 libraries, QFileInfo(cache).size() / 1e6, reference, first,
                 static_cast<long long>(sink % 10));
-    report("details-click-median", click, click / AbsoluteTargetMs, 1.0);
-    report("details-click-vs-read-decode", click, click / reference, RatioTarget);
+    bench::report("details-click-median", click, click / AbsoluteTargetMs, 1.0);
+    bench::report("details-click-vs-read-decode", click, click / reference, RatioTarget);
     return 0;
 }

@@ -26,11 +26,6 @@ namespace {
 constexpr double FrameMs = 16.0;
 constexpr double RatioTarget = 2.0;
 
-void report(const char* name, double value, double ratio, double target) {
-    std::printf("BENCH %s %.3f ms ratio=%.3f target=%.2f %s\n", name, value, ratio, target,
-                ratio <= target ? "ok" : "FAIL");
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -74,7 +69,7 @@ int main(int argc, char** argv) {
     const double scan = bench::median(scans);
     std::printf("# %d libraries; keystroke %.3f ms, plain scan %.3f ms (%lld)\n", libraries, key, scan,
                 static_cast<long long>(sink % 10));
-    report("filter_keystroke", key, key / FrameMs, 1.0);
-    report("filter_keystroke_vs_scan", key, key / scan, RatioTarget);
+    bench::report("filter_keystroke", key, key / FrameMs, 1.0);
+    bench::report("filter_keystroke_vs_scan", key, key / scan, RatioTarget);
     return 0;
 }

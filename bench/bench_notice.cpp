@@ -45,11 +45,6 @@ struct NoticeWindow {
     }
 };
 
-void report(const char* name, double value, double ratio, double target) {
-    std::printf("BENCH %s %.3f ms ratio=%.2f target=%.2f %s\n", name, value, ratio, target,
-                ratio <= target ? "ok" : "FAIL");
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -74,7 +69,7 @@ int main(int argc, char* argv[]) {
     std::printf("# notice tick: 20 characters %.3f ms, %lld characters %.3f ms (label %d px wide)\n",
                 shortTick, static_cast<long long>(big.size()), longTick,
                 child<QLabel>(longNotice.window, "Label18")->width());
-    report("notice_tick", longTick, longTick / AbsoluteTargetMs, 1.0);
-    report("notice_tick_vs_short", longTick, longTick / shortTick, RatioTarget);
+    bench::report("notice_tick", longTick, longTick / AbsoluteTargetMs, 1.0);
+    bench::report("notice_tick_vs_short", longTick, longTick / shortTick, RatioTarget);
     return 0;
 }

@@ -21,6 +21,16 @@
 
 namespace {
 
+// The demo catalog as the server publishes it: GBK with CR LF line ends.
+QByteArray demoCatalog(const ShotContext& c) {
+    QFile source(c.sourceDir + QStringLiteral("/demo/server/KU.utf8.txt"));
+    if (!source.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return gbk::encode(
+        QString::fromUtf8(source.readAll()).replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
+}
+
 // The demo catalog server when the caller started one; otherwise a local server over the demo
 // catalog, converted the way the demo server converts it.
 struct CatalogServer {
@@ -37,12 +47,9 @@ struct CatalogServer {
             qputenv("QUENRA_TEST_SERVER",
                     (c.sourceDir + QStringLiteral("/scripts/catalog_server.py")).toUtf8());
         }
-        QFile source(c.sourceDir + QStringLiteral("/demo/server/KU.utf8.txt"));
         QFile target(root.filePath(QStringLiteral("KU.txt")));
-        if (source.open(QIODevice::ReadOnly) && target.open(QIODevice::WriteOnly)) {
-            QString text = QString::fromUtf8(source.readAll());
-            text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-            target.write(gbk::encode(text));
+        if (target.open(QIODevice::WriteOnly)) {
+            target.write(demoCatalog(c));
         }
         target.close();
         server = std::make_unique<TestServer>(root.path());
@@ -111,13 +118,7 @@ const SceneRegistrar failedScene("catalog-failed", [](ShotContext& c) {
 const SceneRegistrar offlineScene("catalog-offline", [](ShotContext& c) {
     TempAppFolder app(
         config(QStringLiteral("http://127.0.0.1:%1/").arg(TestServer::unusedPort()), QStringLiteral("1.03")));
-    QFile demo(c.sourceDir + QStringLiteral("/demo/server/KU.utf8.txt"));
-    if (demo.open(QIODevice::ReadOnly)) {
-        app.writeFile(
-            QStringLiteral("Dravonel/ku/Ku.txt"),
-            gbk::encode(
-                QString::fromUtf8(demo.readAll()).replace(QStringLiteral("\n"), QStringLiteral("\r\n"))));
-    }
+    app.writeFile(QStringLiteral("Dravonel/ku/Ku.txt"), demoCatalog(c));
     FakePlatform platform;
     MainWindow w(app.context(&platform));
     w.startUp();
