@@ -399,8 +399,7 @@ void MainWindow::buildSitesPanel() {
 
 void MainWindow::buildPathPanel() {
     using twips::rect;
-    pathPanel = frame(client, "Frame9", appstr::PathCaption, QRect(-4000, -4000, 10, 10));
-    pathPanel->setAutoFillBackground(true);
+    pathPanel = controls::coveringFrame(client, "Frame9", appstr::PathCaption, QRect(-4000, -4000, 10, 10));
     pathPanel->hide();
     pathPanelEdit = named(new QLineEdit(pathPanel), "Text1");
     pathPanelEdit->setReadOnly(true);

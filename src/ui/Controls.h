@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRect>
 #include <QString>
@@ -27,6 +28,43 @@ template <typename W> W* named(W* widget, const char* name) {
 
 inline QGroupBox* frame(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
     auto* box = named(new QGroupBox(caption, parent), name);
+    box->setGeometry(geometry);
+    return box;
+}
+
+// A frame that covers the whole client area (the path-settings panel). It paints every pixel of its
+// rectangle, the background of the area it lies on first and then the frame as the style draws it,
+// and says so to Qt, which then paints nothing beneath it while it is shown: the captions it hides
+// are neither measured nor drawn. Only for a frame over the client area's plain background, where
+// the fill is what showed through anyway (a skin's rounded corners over other controls would show
+// the difference). The class name stays QGroupBox for skins.
+class CoveringFrame final : public QGroupBox {
+public:
+    CoveringFrame(const QString& caption, QWidget* parent)
+        : QGroupBox(caption, parent) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    bool event(QEvent* event) override {
+        const bool handled = QGroupBox::event(event);
+        // A style sheet's polish clears the flag for every frame with a margin; this one is opaque
+        // all the same, since it paints its whole rectangle itself.
+        if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange) {
+            setAttribute(Qt::WA_OpaquePaintEvent);
+        }
+        return handled;
+    }
+    void paintEvent(QPaintEvent* event) override {
+        if (const QWidget* under = parentWidget()) {
+            QPainter(this).fillRect(rect(), under->palette().brush(under->backgroundRole()));
+        }
+        QGroupBox::paintEvent(event);
+    }
+};
+
+inline QGroupBox* coveringFrame(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* box = named(new CoveringFrame(caption, parent), name);
     box->setGeometry(geometry);
     return box;
 }
