@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QGroupBox>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -86,16 +87,36 @@ inline QLabel* label(QWidget* parent, const char* name, const QString& caption, 
     return l;
 }
 
+// The first widget and the first menu command of each object name below `parent`, in the order
+// findChild() meets them (an object's children before what lies below them).
+inline void collectNamed(const QObject& parent, QHash<QString, QWidget*>& widgets,
+                         QHash<QString, QAction*>& actions) {
+    for (QObject* o : parent.children()) {
+        if (auto* w = qobject_cast<QWidget*>(o); w && !widgets.contains(w->objectName())) {
+            widgets.insert(w->objectName(), w);
+        } else if (auto* a = qobject_cast<QAction*>(o); a && !actions.contains(a->objectName())) {
+            actions.insert(a->objectName(), a);
+        }
+    }
+    for (QObject* o : parent.children()) {
+        collectNamed(*o, widgets, actions);
+    }
+}
+
 // Gives `root` and each named control below it its purpose: the accessible description of a
-// widget, the "What's This" text of a menu command.
+// widget, the "What's This" text of a menu command. One walk over the controls serves every name.
 inline void describe(QWidget& root, std::span<const std::pair<const char*, const char*>> purposes) {
+    QHash<QString, QWidget*> widgets;
+    QHash<QString, QAction*> actions;
+    collectNamed(root, widgets, actions);
     for (const auto& [name, purpose] : purposes) {
         const QString text = QString::fromUtf8(purpose);
-        if (root.objectName() == QLatin1String(name)) {
+        const QString key = QLatin1String(name);
+        if (root.objectName() == key) {
             root.setAccessibleDescription(text);
-        } else if (auto* widget = root.findChild<QWidget*>(QLatin1String(name))) {
+        } else if (QWidget* widget = widgets.value(key)) {
             widget->setAccessibleDescription(text);
-        } else if (auto* action = root.findChild<QAction*>(QLatin1String(name))) {
+        } else if (QAction* action = actions.value(key)) {
             action->setWhatsThis(text);
         }
     }
