@@ -5,8 +5,8 @@
 // exposed.
 //
 // Catalogs of any size:
-// - startup_100k: start-up with a 100,000-library catalog against the bare window plus one read,
-//   decode and parse of that catalog file (catalog::parseFile, measured here);
+// - startup_100k: start-up with a 100,000-library catalog against the bare window plus one read of
+//   that catalog file, its decoding and the parser over it (measured here);
 // - details_first_click: the first click in the network-library list after that start-up;
 // - startup_flood: a catalog just under the size limit made of ten million one-letter sections
 //   starts within 10 s and 1.5 GB, and the window answers a key press within 100 ms of showing.
@@ -228,18 +228,24 @@ int main(int argc, char* argv[]) {
     {
         const ServedCatalog big100k(generateCatalog(100000));
         std::vector<double> parse;
+        qsizetype sink = 0;
         for (int i = 0; i < 3; ++i) {
             QElapsedTimer t;
             t.start();
-            const std::optional<catalog::CatalogFile> parsed = catalog::parseFile(big100k.file());
+            QFile file(big100k.file());
+            file.open(QIODevice::ReadOnly);
+            const QByteArray bytes = file.readAll();
+            sink += gbk::decode(bytes).size();
+            sink += catalog::parse(bytes).libraries.size();
             parse.push_back(bench::ms(t));
         }
         const double parseMs = bench::median(parse);
         const Run start = median({QStringLiteral("--app"), big100k.app.path(), QStringLiteral("click")}, 3);
         std::printf(
             "100,000-library catalog %.1f MB: read, decode and parse %.1f ms; start-up %.1f ms, %ld KiB; "
-            "first details click %.2f ms\n",
-            QFileInfo(big100k.file()).size() / 1e6, parseMs, start.ms, start.peakKb, start.probeMs);
+            "first details click %.2f ms%s\n",
+            QFileInfo(big100k.file()).size() / 1e6, parseMs, start.ms, start.peakKb, start.probeMs,
+            sink ? "" : " ");
         report("startup_100k", start.ms, "ms", start.ms / (bare.ms + parseMs), 2.0);
         report("details_first_click", start.probeMs, "ms", start.probeMs / 5.0, 1.0);
     }

@@ -12,6 +12,10 @@
 #include <QSet>
 #include <QString>
 
+namespace catalog {
+struct ParsedCatalog;
+}
+
 class ClickableLabel;
 class ConversionWindow;
 class QAction;
@@ -118,10 +122,11 @@ private:
     // The window's one HTTP client, shared by every transfer (catalog, packages, examples), with the
     // time-outs of the context.
     net::HttpClient& httpClient();
-    // One blocking transfer behind the platform's progress indicator; its Cancel button ends the
-    // transfer with net::Outcome::Cancelled. `maxBytes` < 0: no limit. Used for the catalog, so the
-    // catalog deadline of the context applies.
-    net::Result fetchWithProgress(const QUrl& url, const QString& label, qint64 maxBytes);
+    // The catalog transfer from catalogUrl_ behind the platform's progress indicator (its Cancel
+    // button ends it with net::Outcome::Cancelled), read into `parsed` as it arrives, with the catalog
+    // deadline of the context. The body goes into the file `target`, replacing it only when whole
+    // and holding the notice marker (else net::Outcome::Rejected); with no target it is not kept.
+    net::Result fetchCatalog(const QString& target, catalog::ParsedCatalog& parsed);
     // A package download into a file behind `progress` (replaced only when the whole body has arrived),
     // limited to the context's package size.
     net::Result downloadWithProgress(const QUrl& url, const QString& targetPath,
@@ -130,18 +135,19 @@ private:
     void downloadCatalog();
     // The catalog refresh of the menu: the address the download set, and a message when done.
     void refreshCatalog();
-    // One catalog transfer from catalogUrl_: fetch, keep the body, check for the notice marker,
-    // replace the cache, parse. On failure shows `failureText` (a body without the marker always
-    // shows the update-failed text) and the retry link; returns whether the lists were rebuilt.
+    // One catalog transfer from catalogUrl_: fetch, check for the notice marker, replace the cache,
+    // parse, all in one pass as the body arrives. On failure shows `failureText` (a body without the
+    // marker always shows the update-failed text) and the retry link; returns whether the lists were
+    // rebuilt.
     bool updateCatalog(const QString& failureText);
     // A failed catalog update: the message (critical icon), then the retry link.
     void catalogUpdateFailed(const QString& message);
     // Fills the lists and captions from the catalog cache; false when the cache cannot be opened
     // (the lists are emptied all the same).
     bool parseCatalogCache();
-    // Parses the catalog text and shows it: lists, captions, notice, the version question. The
-    // text is kept for the details panel, the one copy of the catalog in memory.
-    void applyCatalog(QString text);
+    // Shows a catalog: lists, captions, notice, the version question. Its section index is kept for
+    // the details panel, which reads the sections from the cache file.
+    void applyCatalog(catalog::ParsedCatalog parsed);
     // After a failed start-up download: the catalog of the last successful one, from the cache, with
     // cachedCatalogLabel shown. False when the cache holds no catalog.
     bool showCachedCatalog();

@@ -5,7 +5,6 @@
 #include "catalog/CatalogParser.h"
 #include "catalog/CatalogStrings.h"
 #include "catalog/Links.h"
-#include "settings/Gbk.h"
 #include "settings/SafeFile.h"
 #include "settings/SettingsKeys.h"
 #include "ui/ClickableLabel.h"
@@ -36,19 +35,28 @@ net::HttpClient& MainWindow::httpClient() {
     return *http_;
 }
 
-net::Result MainWindow::fetchWithProgress(const QUrl& url, const QString& label, qint64 maxBytes) {
+net::Result MainWindow::fetchCatalog(const QString& target, catalog::ParsedCatalog& parsed) {
     net::HttpClient& client = httpClient();
-    const std::unique_ptr<Platform::Progress> progress = platform().beginProgress(label);
+    const std::unique_ptr<Platform::Progress> progress = platform().beginProgress(catstr::Downloading);
     progress->setCancelHandler([&client] { client.cancel(); });
+    catalog::Reader reader;
     net::Options options;
-    options.maxBytes = maxBytes;
+    options.maxBytes = CatalogSizeLimit;
     options.deadlineMs = context_.timeouts.catalogDeadlineMs;
     // The progress indicator holds the window's input back itself and needs its Cancel button.
     options.allowUserInput = true;
     options.onProgress = [p = progress.get()](qint64 received, qint64 total) {
         p->setProgress(received, total);
     };
-    return client.fetch(url, options);
+    // Read as it arrives: the catalog is never held whole, neither as bytes nor as text.
+    options.bufferBytes = 64 * 1024;
+    options.onData = [&reader](QByteArrayView piece) { reader.feed(piece); };
+    options.acceptBody = [&] {
+        parsed = reader.finish();
+        return parsed.hasNoticeMarker;
+    };
+    return target.isEmpty() ? client.fetch(QUrl(catalogUrl_), options)
+                            : client.downloadToFile(QUrl(catalogUrl_), target, options);
 }
 
 net::Result MainWindow::downloadWithProgress(const QUrl& url, const QString& targetPath,
@@ -72,27 +80,30 @@ void MainWindow::catalogUpdateFailed(const QString& message) {
 }
 
 bool MainWindow::updateCatalog(const QString& failureText) {
-    net::Result fetched = fetchWithProgress(QUrl(catalogUrl_), catstr::Downloading, CatalogSizeLimit);
-    if (!fetched.ok()) {
-        catalogUpdateFailed(failureText);
-        return false;
+    // The body goes straight into the cache file, which it replaces (the server's own bytes) only
+    // when it has arrived whole and holds the notice marker.
+    const QString cache = context_.folder.catalogCache();
+    const bool replaceable = safefile::mayReplace(cache);
+    catalog::ParsedCatalog parsed;
+    net::Result fetched = fetchCatalog(replaceable ? cache : QString(), parsed);
+    // A cache that cannot be replaced (read-only, or its file not even begun): the body is still read,
+    // so an answer that is no catalog is told as such.
+    const bool stored =
+        replaceable && !(fetched.outcome == net::Outcome::WriteFailed && fetched.bytesReceived == 0);
+    if (replaceable && !stored) {
+        fetched = fetchCatalog(QString(), parsed);
     }
-    // Decoded once: the marker check and the parse read the same text.
-    QString text = gbk::decode(fetched.body);
-    if (!text.contains(catstr::NoticeMarker)) {
+    if (fetched.outcome == net::Outcome::Rejected) { // a whole body without the notice marker
         catalogUpdateFailed(catstr::UpdateFailed);
         return false;
     }
-    // The body's own bytes, so the cache is exactly what the server sent.
-    if (!safefile::writeAtomically(context_.folder.catalogCache(), fetched.body)) {
+    if (!fetched.ok() || !stored) {
         catalogUpdateFailed(failureText);
         return false;
     }
-    fetched.body = QByteArray(); // the cache file has it; the text is all that is kept
     retryLink->hide();
     cachedCatalogLabel->hide();
-    // The text is what the cache file now holds, so it is parsed as it is, not read back.
-    applyCatalog(std::move(text));
+    applyCatalog(std::move(parsed));
     return true;
 }
 
@@ -109,15 +120,11 @@ void MainWindow::downloadCatalog() {
 }
 
 bool MainWindow::showCachedCatalog() {
-    QFile file(context_.folder.catalogCache());
-    if (!file.open(QIODevice::ReadOnly)) {
-        return false;
+    std::optional<catalog::ParsedCatalog> parsed = catalog::parseFile(context_.folder.catalogCache());
+    if (!parsed || !parsed->hasNoticeMarker) {
+        return false; // no cache, or not a catalog the server sent
     }
-    QString text = gbk::decode(file.readAll());
-    if (!text.contains(catstr::NoticeMarker)) {
-        return false; // not a catalog the server sent
-    }
-    applyCatalog(std::move(text));
+    applyCatalog(std::move(*parsed));
     cachedCatalogLabel->show();
     return true;
 }
@@ -133,20 +140,19 @@ void MainWindow::refreshCatalog() {
 }
 
 bool MainWindow::parseCatalogCache() {
-    QFile file(context_.folder.catalogCache());
-    if (!file.open(QIODevice::ReadOnly)) {
+    std::optional<catalog::ParsedCatalog> parsed = catalog::parseFile(context_.folder.catalogCache());
+    if (!parsed) {
         for (RowsModel* rows : {&controls::rowsOf(networkList), siteRows_, exampleRows_}) {
             rows->clear();
         }
         return false;
     }
-    applyCatalog(gbk::decode(file.readAll()));
+    applyCatalog(std::move(*parsed));
     return true;
 }
 
-void MainWindow::applyCatalog(QString text) {
+void MainWindow::applyCatalog(catalog::ParsedCatalog parsed) {
     catalogApplied_ = true;
-    catalog::ParsedCatalog parsed = catalog::parse(text);
     // The whole text is read first and applied afterwards.
     controls::rowsOf(networkList).setRows(std::move(parsed.libraries));
     invalidateSearch();
@@ -170,10 +176,9 @@ void MainWindow::applyCatalog(QString text) {
             latestVersionLabel->setText(*latestVersionCaption_);
         }
     }
-    // The details panel reads the library sections from this text: the file it came from is not
-    // read again while it stays as it is.
-    catalogIndex_.adopt(context_.folder.catalogCacheForDetails(), std::move(text),
-                        std::move(parsed.sections));
+    // The details panel reads the library sections from the cache file through this index: the file
+    // is not read again as a whole while it stays as it is.
+    catalogIndex_.adopt(context_.folder.catalogCacheForDetails(), std::move(parsed.sections));
     applyLibraryFilter(); // the new rows, filtered as the search box says
     // A catalog with thousands of version lines must not ask thousands of times: one question per
     // parse, about the last version that differs from ours.

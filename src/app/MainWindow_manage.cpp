@@ -194,6 +194,8 @@ void MainWindow::applyLibraryFilter() {
     const QString text = searchEdit->text().trimmed();
     const bool updatesOnly = updatesOnlyCheck->isChecked();
     const QString catalogFile = context_.folder.catalogCacheForDetails();
+    // The first search reads every library's record: the catalog file is read once for all of them.
+    const install::CatalogIndex::Held held(catalogIndex_);
     // What a search finds besides the name: the catalog's 库名 and 作者 of the library.
     const auto catalogText = [&](const RowsModel& model) {
         return [&](qsizetype row) {

@@ -1,9 +1,10 @@
 #include "catalog/CatalogParser.h"
 
 #include "catalog/CatalogStrings.h"
-#include "settings/Gbk.h"
 
 #include <QFile>
+
+#include <algorithm>
 
 namespace catalog {
 
@@ -114,46 +115,94 @@ void parseLine(QStringView line, const Markers& m, ParsedCatalog& out) {
     }
 }
 
-} // namespace
+// The markers' GBK bytes: a line that starts with none of them (and not with "[") passes every test
+// unchanged, so it is passed over without being decoded.
+struct MarkerBytes {
+    QList<QByteArray> markers{gbk::encode(catstr::VersionMarker), gbk::encode(catstr::ReleaseDateMarker),
+                              gbk::encode(catstr::NoticeMarker),  gbk::encode(catstr::LibraryUpdateMarker),
+                              gbk::encode(catstr::SiteMarker),    gbk::encode(catstr::ExampleMarker)};
+    QByteArray notice = gbk::encode(catstr::NoticeMarker);
 
-ParsedCatalog parse(QStringView text) {
-    static const Markers markers;
-    ParsedCatalog out;
-    const QChar* data = text.data();
-    const qsizetype n = text.size();
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = data[i].unicode();
-        if (c != u'\r' && c != u'\n') {
-            continue;
+    bool mayMatter(QByteArrayView line) const {
+        if (!line.isEmpty() && line.front() == '[') {
+            return true;
         }
-        const QStringView line = text.sliced(start, i - start);
-        parseLine(line, markers, out);
-        out.sections.addLine(text, line);
-        if (c == u'\r' && i + 1 < n && data[i + 1] == QLatin1Char('\n')) {
-            ++i;
+        return std::any_of(markers.cbegin(), markers.cend(),
+                           [&](const QByteArray& marker) { return line.startsWith(marker); });
+    }
+};
+
+// Whether the first byte of a line that is not blank is "[": the lines the section index wants.
+bool mayBeHeader(QByteArrayView line) {
+    for (const char c : line) {
+        if (c != ' ' && c != '\t' && c != '\f' && c != '\v') {
+            return c == '[';
         }
-        start = i + 1;
     }
-    if (start < n) {
-        parseLine(text.sliced(start), markers, out);
-        out.sections.addLine(text, text.sliced(start));
-    }
-    for (RowList* rows : {&out.libraries, &out.sites, &out.examples, &out.versions}) {
-        rows->squeeze();
-    }
-    return out;
+    return false;
 }
 
-std::optional<CatalogFile> parseFile(const QString& path) {
+} // namespace
+
+void Reader::feed(QByteArrayView piece) {
+    lines_.feed(piece,
+                [this](QByteArrayView bytes, qsizetype offset, char end) { takeLine(bytes, offset, end); });
+}
+
+ParsedCatalog Reader::finish() {
+    lines_.finish([this](QByteArrayView bytes, qsizetype offset, char end) { takeLine(bytes, offset, end); });
+    for (RowList* rows : {&out_.libraries, &out_.sites, &out_.examples, &out_.versions}) {
+        rows->squeeze();
+    }
+    return std::move(out_);
+}
+
+void Reader::takeLine(QByteArrayView bytes, qsizetype offset, char end) {
+    static const Markers markers;
+    static const MarkerBytes first;
+    // Each line is decoded once, and only when a test needs its text.
+    QString text;
+    bool isDecoded = false;
+    const auto decoded = [&]() -> const QString& {
+        if (!isDecoded) {
+            text = gbk::decodeLine(bytes, end);
+            isDecoded = true;
+        }
+        return text;
+    };
+    // The marker's bytes in a line can straddle two characters; its text cannot.
+    if (!out_.hasNoticeMarker && bytes.contains(first.notice) && decoded().contains(catstr::NoticeMarker)) {
+        out_.hasNoticeMarker = true;
+    }
+    if (first.mayMatter(bytes)) {
+        parseLine(decoded(), markers, out_);
+    }
+    if (mayBeHeader(bytes)) {
+        out_.sections.addLine(offset, decoded());
+    }
+}
+
+ParsedCatalog parse(QByteArrayView gbk) {
+    Reader reader;
+    reader.feed(gbk);
+    return reader.finish();
+}
+
+std::optional<ParsedCatalog> parseFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    CatalogFile out;
-    out.text = gbk::decode(file.readAll());
-    out.parsed = parse(out.text);
-    return out;
+    Reader reader;
+    QByteArray block(256 * 1024, Qt::Uninitialized);
+    qint64 got = 0;
+    while ((got = file.read(block.data(), block.size())) > 0) {
+        reader.feed(QByteArrayView(block.constData(), got));
+    }
+    if (got < 0) {
+        return std::nullopt;
+    }
+    return reader.finish();
 }
 
 } // namespace catalog

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "catalog/RowList.h"
+#include "settings/Gbk.h"
 #include "settings/IniFile.h"
+
+#include <QByteArrayView>
 
 #include <QString>
 #include <QStringView>
@@ -10,7 +13,7 @@
 
 namespace catalog {
 
-// What one reading of the catalog text yields, for the window to apply.
+// What one reading of the catalog yields, for the window to apply.
 struct ParsedCatalog {
     RowList libraries; // one row per library header, in file order
     RowList sites;     // one row per recommended-site line
@@ -21,29 +24,43 @@ struct ParsedCatalog {
     std::optional<QString> releaseDate;
     std::optional<QString> notice;
     std::optional<QString> libraryUpdate;
-    // Where each library's section begins in the text, for the details panel; built in the same
-    // pass, so the first details shown read one section and nothing else.
+    // Where each library's section begins in the catalog's bytes, for the details panel; built in
+    // the same pass, so the first details shown read one section and nothing else.
     ini::SectionIndex sections;
+    // Whether the text holds the notice marker anywhere: a body without it is no catalog (an error
+    // page, a captive portal's answer).
+    bool hasNoticeMarker = false;
 };
 
-// The catalog file's text and what its parse yields: the one copy of the catalog the program keeps.
-struct CatalogFile {
-    QString text;
-    ParsedCatalog parsed;
-};
-
-// Reads the catalog text line by line. Lines end at CR LF, at a lone CR, and (leniently, for
-// catalogs edited on other systems) at a lone LF. Each line goes through these tests in order,
-// each test seeing the line as the tests before it left it:
+// Reads the catalog's lines. Lines end at CR LF, at a lone CR, and (leniently, for catalogs edited
+// on other systems) at a lone LF. Each line goes through these tests in order, each test seeing the
+// line as the tests before it left it:
 //   1. starts with "[": every "[" and "]" is removed and the last character dropped (the header's
 //      trailing character); the result is a library row and the line from now on;
 //   2..7. starts with a marker ("版本号", "软件更新日期", "公告", "库更新", "分享网址", "分享示例"):
 //      every occurrence of the marker followed by the full-width colon is removed; the rest is the
 //      value and the line from now on.
 // Values are not trimmed. A marker followed by an ASCII colon is not removed. Linear in the text.
-ParsedCatalog parse(QStringView text);
+//
+// The catalog is GBK; it is read as it arrives, piece by piece (a download, a file read block by
+// block), and only the lines that matter are decoded: no copy of the whole text is ever held.
+class Reader {
+public:
+    // The next piece of the catalog's bytes.
+    void feed(QByteArrayView piece);
+    // After the last piece: what the catalog holds.
+    ParsedCatalog finish();
 
-// Reads the file (GBK) and parses it; nullopt when the file cannot be opened.
-std::optional<CatalogFile> parseFile(const QString& path);
+private:
+    void takeLine(QByteArrayView bytes, qsizetype offset, char end);
+    gbk::LineReader lines_;
+    ParsedCatalog out_;
+};
+
+// The whole catalog at once.
+ParsedCatalog parse(QByteArrayView gbk);
+
+// Reads the catalog file block by block; nullopt when the file cannot be opened or read.
+std::optional<ParsedCatalog> parseFile(const QString& path);
 
 } // namespace catalog

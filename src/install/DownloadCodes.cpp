@@ -23,6 +23,7 @@ DownloadOutcome outcomeOf(const net::Result& result) {
     case net::Outcome::Truncated:
     case net::Outcome::TooLarge:
     case net::Outcome::BadRedirect:
+    case net::Outcome::Rejected:
     case net::Outcome::Other:
         return DownloadOutcome::Failed;
     }

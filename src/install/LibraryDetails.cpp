@@ -104,25 +104,46 @@ CatalogIndex::Stamp CatalogIndex::stampOf(const QString& file) {
     return stamp;
 }
 
-void CatalogIndex::adopt(const QString& file, QString text, ini::SectionIndex sections) {
+void CatalogIndex::adopt(const QString& file, ini::SectionIndex sections) {
     path_ = file;
     known_ = true;
     stamp_ = stampOf(file);
-    text_ = std::move(text);
     sections_ = std::move(sections);
+    bytes_.reset();
 }
 
 LibraryRecord CatalogIndex::record(const QString& file, const QString& section) {
     const Stamp stamp = stampOf(file);
+    QFile f(file);
     if (!known_ || file != path_ || stamp != stamp_) {
         path_ = file;
         known_ = true;
         stamp_ = stamp;
-        text_ = readGbkFile(file);
-        sections_ = ini::SectionIndex::build(text_);
+        bytes_.reset();
+        sections_ = f.open(QIODevice::ReadOnly) ? ini::SectionIndex::build(f) : ini::SectionIndex();
         ++parses_;
     }
-    return readRecord(sections_.section(text_, section), section);
+    if (holds_ > 0 && !bytes_) {
+        bytes_ = (f.isOpen() || f.open(QIODevice::ReadOnly)) && f.seek(0) ? f.readAll() : QByteArray();
+    }
+    if (bytes_) {
+        return readRecord(sections_.section(*bytes_, section), section);
+    }
+    if (!f.isOpen() && !f.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return readRecord(sections_.section(f, section), section);
+}
+
+CatalogIndex::Held::Held(CatalogIndex& index)
+    : index_(index) {
+    ++index_.holds_;
+}
+
+CatalogIndex::Held::~Held() {
+    if (--index_.holds_ == 0) {
+        index_.bytes_.reset();
+    }
 }
 
 } // namespace install

@@ -2,6 +2,7 @@
 
 #include "settings/IniFile.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <QtGlobal>
@@ -50,9 +51,10 @@ bool offersUpdate(const LibraryRecord& catalog, const LibraryRecord& installed);
 DetailsView buildDetails(const QString& selected, const LibraryRecord& catalog,
                          const LibraryRecord& installed);
 
-// The catalog cache as the details panel reads it: the file's text and where each section begins,
-// used for as long as the file keeps its size and time. The catalog parse hands over what it read,
-// so the first details shown read nothing from the disk.
+// The catalog cache as the details panel reads it: where each library's section begins in the file,
+// used for as long as the file keeps its size and time. A look-up reads that one section from the
+// file; the catalog's reading hands over the index it built, so the first details shown read one
+// section and nothing else, and no copy of the catalog is held.
 class CatalogIndex final {
 public:
     CatalogIndex() = default;
@@ -61,10 +63,22 @@ public:
     // The catalog record of library `section` in `file`; empty when the file is missing or
     // unreadable, or holds no such section.
     LibraryRecord record(const QString& file, const QString& section);
-    // Takes the text of `file`, as read just now, and its section index.
-    void adopt(const QString& file, QString text, ini::SectionIndex sections);
-    // How many times a file was read and indexed here (a text handed over counts none).
+    // Takes the index of `file`, as read just now.
+    void adopt(const QString& file, ini::SectionIndex sections);
+    // How many times a file was read and indexed here (an index handed over counts none).
     int parses() const { return parses_; }
+
+    // While one lives, the look-ups read the file's bytes from memory, read once at the first: for
+    // a caller that reads the records of all libraries in turn (the first search).
+    class Held final {
+    public:
+        explicit Held(CatalogIndex& index);
+        ~Held();
+        Q_DISABLE_COPY_MOVE(Held)
+
+    private:
+        CatalogIndex& index_;
+    };
 
 private:
     struct Stamp {
@@ -78,9 +92,10 @@ private:
     QString path_;
     bool known_ = false;
     Stamp stamp_;
-    QString text_;
     ini::SectionIndex sections_;
     int parses_ = 0;
+    int holds_ = 0;
+    std::optional<QByteArray> bytes_; // the file's bytes while held
 };
 
 // Reads a GBK text file whole and decodes it; empty when missing.

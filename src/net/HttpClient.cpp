@@ -58,6 +58,8 @@ const char* outcomeName(Outcome outcome) {
         return "WriteFailed";
     case Outcome::BadRedirect:
         return "BadRedirect";
+    case Outcome::Rejected:
+        return "Rejected";
     case Outcome::Other:
         return "Other";
     }
@@ -107,27 +109,30 @@ public:
 // gathered into large blocks, so a transfer that arrives in many small pieces costs few writes.
 class FileSink final : public detail::Sink {
 public:
-    explicit FileSink(const QString& target)
-        : file_(target) {}
+    FileSink(const QString& target, qsizetype blockSize)
+        : file_(target)
+        , blockSize_(blockSize > 0 ? blockSize : LargeBlock) {}
 
     bool open() override {
         file_.setDirectWriteFallback(false);
         if (!file_.open(QIODevice::WriteOnly)) {
             return false;
         }
-        buffer_.reserve(BlockSize);
+        buffer_.reserve(blockSize_);
         return true;
     }
     void expect(qint64) override {}
     bool write(const QByteArray& data) override {
-        if (buffer_.isEmpty() && data.size() >= BlockSize) {
+        if (buffer_.isEmpty() && data.size() >= blockSize_) {
             return writeAll(data);
         }
         buffer_.append(data);
-        return buffer_.size() < BlockSize || flush();
+        return buffer_.size() < blockSize_ || flush();
     }
     bool finish() override {
-        if (!flush()) {
+        // The file's own buffer is flushed here, where a failure shows: commit() flushes it too,
+        // but goes on to rename a file whose last bytes a full disk refused.
+        if (!flush() || !file_.flush()) {
             file_.cancelWriting();
             return false;
         }
@@ -141,7 +146,7 @@ public:
     }
 
 private:
-    static constexpr qsizetype BlockSize = 1 << 20;
+    static constexpr qsizetype LargeBlock = 1 << 20;
 
     bool writeAll(const QByteArray& data) { return file_.write(data) == data.size(); }
     bool flush() {
@@ -154,6 +159,7 @@ private:
     }
 
     QSaveFile file_;
+    const qsizetype blockSize_;
     QByteArray buffer_;
 };
 
@@ -184,7 +190,7 @@ Result HttpClient::fetch(const QUrl& url, const Options& options) {
 }
 
 Result HttpClient::downloadToFile(const QUrl& url, const QString& targetPath, const Options& options) {
-    FileSink sink(targetPath);
+    FileSink sink(targetPath, options.bufferBytes);
     return run(url, sink, options);
 }
 
@@ -259,6 +265,9 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
     // Deleted on return, before the loop, the timer and the flags its connections refer to.
     std::unique_ptr<QNetworkReply> reply(manager_->get(request));
     QNetworkReply* r = reply.get();
+    if (options.bufferBytes > 0) {
+        r->setReadBufferSize(options.bufferBytes); // Qt reads ahead of us no further than this
+    }
 
     // Until the request has gone out, the connect time applies; from then on, the stall time
     // after every sign of life.
@@ -317,6 +326,9 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
             stop(writeFailed);
             return;
         }
+        if (options.onData) {
+            options.onData(data);
+        }
         report(false);
     });
     QObject::connect(r, &QNetworkReply::finished, &loop, &QEventLoop::quit);
@@ -343,6 +355,8 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
             tooLarge = true;
         } else if (!sink.write(rest)) {
             writeFailed = true;
+        } else if (options.onData) {
+            options.onData(rest);
         }
     }
 
@@ -405,6 +419,9 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
         }
     }
 
+    if (result.outcome == Outcome::Ok && options.acceptBody && !options.acceptBody()) {
+        result.outcome = Outcome::Rejected;
+    }
     if (result.outcome == Outcome::Ok && !sink.finish()) {
         result.outcome = Outcome::WriteFailed;
     }

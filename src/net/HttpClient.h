@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QUrl>
 #include <QtGlobal>
@@ -29,6 +30,7 @@ enum class Outcome {
     TooLarge,    // the body is longer than the caller's limit
     WriteFailed, // the target file could not be created or written
     BadRedirect, // too many redirects, or a redirect from https to http
+    Rejected,    // the caller refused the whole body (Options::acceptBody)
     Other,
 };
 
@@ -61,6 +63,16 @@ struct Options {
     // unless the caller lets it through, because a progress dialog of its own filters it and needs
     // its Cancel button to work.
     bool allowUserInput = false;
+    // At most this much of the body is held at a time while it arrives (read ahead by Qt, gathered
+    // for the file), so a large body costs no more memory than a small one, at some cost in speed;
+    // 0: as much as suits speed.
+    qint64 bufferBytes = 0;
+    // Sees each piece of the body as it is stored, in order, so a caller can read a body as it
+    // arrives instead of after it (none of an error answer's body).
+    std::function<void(QByteArrayView piece)> onData;
+    // Asked once the whole body has arrived, before it is kept: false drops it (Outcome::Rejected),
+    // so downloadToFile() leaves an existing target as it was.
+    std::function<bool()> acceptBody;
 };
 
 // The program's one HTTP client: GET only, no credentials, no cookies, the system's proxy settings,

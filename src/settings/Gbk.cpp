@@ -51,7 +51,10 @@ void decodeRun(QByteArrayView bytes, QString& text) {
         // The decoder reserves for the worst case of its input (two characters a byte); in pieces,
         // straight onto the text, a catalog of thousands of libraries is held once while it is
         // decoded. The decoder keeps a character cut at a piece's end for the next piece.
-        QStringDecoder decoder("GB18030");
+        // One decoder a thread, made once: making one costs more than decoding a line of text. Every
+        // run ends on a whole character, so no state carries over from one run to the next.
+        thread_local QStringDecoder decoder("GB18030");
+        decoder.resetState();
         constexpr qsizetype Piece = 64 * 1024;
         for (qsizetype at = 0; at < bytes.size(); at += Piece) {
             text += decoder.decode(bytes.sliced(at, qMin(Piece, bytes.size() - at)));
@@ -158,6 +161,21 @@ QByteArray encode(QStringView text) {
     }
     out += encodeRun(text.sliced(runStart));
     return out;
+}
+
+QString decodeLine(QByteArrayView line, char end) {
+    if (end == '\0' || isAscii(line)) {
+        return decode(line);
+    }
+    // With the line end after it, the walk over the bytes ends the line as it does mid-text; the
+    // line end itself decodes to one character, which is dropped.
+    QByteArray withEnd;
+    withEnd.reserve(line.size() + 1);
+    withEnd.append(line);
+    withEnd.append(end);
+    QString text = decode(withEnd);
+    text.chop(1);
+    return text;
 }
 
 bool available() {

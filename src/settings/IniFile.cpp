@@ -4,6 +4,7 @@
 #include "settings/SafeFile.h"
 
 #include <QFile>
+#include <QIODevice>
 #include <QLockFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -411,104 +412,175 @@ quint32 foldedHash(QStringView name) {
     return h;
 }
 
-// The line of `text` that starts at `begin`.
-QStringView lineAt(QStringView text, qsizetype begin) {
-    qsizetype end = begin;
-    while (end < text.size() && text[end] != QLatin1Char('\r') && text[end] != QLatin1Char('\n')) {
-        ++end;
+// Whether the first byte of a line that is not blank is "[": only such a line can be a header.
+// Blanks and "[" are single bytes that never occur inside a GBK character.
+bool mayBeHeader(QByteArrayView line) {
+    for (const char c : line) {
+        if (c != ' ' && c != '\t' && c != '\f' && c != '\v') {
+            return c == '[';
+        }
     }
-    return text.sliced(begin, end - begin);
+    return false;
 }
+
+// Blocks of a section read from a file: small first (a section is a few hundred bytes), then larger.
+constexpr qsizetype FirstBlock = 4096;
+constexpr qsizetype LargestBlock = 1 << 20;
 
 } // namespace
 
-SectionIndex SectionIndex::build(QStringView text) {
+SectionIndex SectionIndex::build(QByteArrayView gbk) {
     SectionIndex index;
-    forEachLine(text, [&](QStringView line) {
-        index.addLine(text, line);
-        return true;
-    });
+    gbk::LineReader lines;
+    const auto take = [&](QByteArrayView line, qsizetype offset, char end) {
+        if (mayBeHeader(line)) {
+            index.addLine(offset, gbk::decodeLine(line, end));
+        }
+    };
+    lines.feed(gbk, take);
+    lines.finish(take);
     return index;
 }
 
-qsizetype SectionIndex::find(QStringView text, QStringView name, quint32 hash) const {
+SectionIndex SectionIndex::build(QIODevice& device) {
+    SectionIndex index;
+    gbk::LineReader lines;
+    const auto take = [&](QByteArrayView line, qsizetype offset, char end) {
+        if (mayBeHeader(line)) {
+            index.addLine(offset, gbk::decodeLine(line, end));
+        }
+    };
+    if (!device.seek(0)) {
+        return index;
+    }
+    QByteArray block(64 * 1024, Qt::Uninitialized);
+    for (qint64 got; (got = device.read(block.data(), block.size())) > 0;) {
+        lines.feed(QByteArrayView(block.constData(), got), take);
+    }
+    lines.finish(take);
+    return index;
+}
+
+QStringView SectionIndex::nameOf(qsizetype entry) const {
+    const qsizetype begin = entry == 0 ? 0 : nameEnds_[entry - 1];
+    return QStringView(names_).sliced(begin, nameEnds_[entry] - begin);
+}
+
+qsizetype SectionIndex::slotOf(QStringView name, quint32 hash) const {
     const qsizetype mask = slots_.size() - 1;
     for (qsizetype i = hash & mask;; i = (i + 1) & mask) {
         const Slot& s = slots_[i];
-        if (s.headerStart < 0 ||
-            (s.hash == hash && sameName(parseLine(lineAt(text, s.headerStart)).name, name))) {
+        if (s.entry == Free || (s.hash == hash && sameName(nameOf(s.entry), name))) {
             return i;
         }
     }
 }
 
-void SectionIndex::grow(QStringView text) {
-    QList<Slot> old = std::move(slots_);
+qsizetype SectionIndex::find(QStringView name) const {
+    if (headers_.isEmpty()) {
+        return -1;
+    }
+    const Slot& slot = slots_[slotOf(name, foldedHash(name))];
+    return slot.entry == Free ? -1 : qsizetype(slot.entry);
+}
+
+void SectionIndex::grow() {
+    const QList<Slot> old = std::move(slots_);
     slots_ = QList<Slot>(std::max<qsizetype>(64, old.size() * 2));
+    const qsizetype mask = slots_.size() - 1;
     for (const Slot& s : old) {
-        if (s.headerStart >= 0) {
-            slots_[find(text, parseLine(lineAt(text, s.headerStart)).name, s.hash)] = s;
+        if (s.entry != Free) { // every name is in one slot only: the first free one from its hash
+            qsizetype i = s.hash & mask;
+            while (slots_[i].entry != Free) {
+                i = (i + 1) & mask;
+            }
+            slots_[i] = s;
         }
     }
 }
 
-void SectionIndex::addLine(QStringView text, QStringView line) {
-    // Most lines are keys: one look at the first character that is not blank passes them over.
-    qsizetype first = 0;
-    while (first < line.size() && isBlank(line[first])) {
-        ++first;
-    }
-    if (first == line.size() || line[first] != QLatin1Char('[')) {
-        return;
-    }
+void SectionIndex::addLine(qsizetype offset, QStringView line) {
     const ParsedLine parsed = parseLine(line);
     if (parsed.kind != LineKind::Section) {
         return;
     }
-    if ((used_ + 1) * 2 > slots_.size()) {
-        grow(text);
+    if ((headers_.size() + 1) * 2 > slots_.size()) {
+        grow();
     }
     const quint32 hash = foldedHash(parsed.name);
-    Slot& slot = slots_[find(text, parsed.name, hash)];
-    if (slot.headerStart < 0) { // later sections of a name are never searched
-        slot = Slot{hash, line.data() - text.data()};
-        ++used_;
+    Slot& slot = slots_[slotOf(parsed.name, hash)];
+    if (slot.entry == Free) { // later sections of a name are never searched
+        slot = Slot{hash, quint32(headers_.size())};
+        headers_.append(offset);
+        names_.append(parsed.name);
+        nameEnds_.append(names_.size());
     }
 }
 
-Document SectionIndex::section(QStringView text, QStringView name) const {
+Document SectionIndex::read(qsizetype entry, QStringView name,
+                            const std::function<QByteArrayView()>& next) const {
     Document doc;
-    if (used_ == 0) {
+    if (entry < 0) {
         return doc;
     }
-    const Slot& slot = slots_[find(text, name, foldedHash(name))];
-    if (slot.headerStart < 0) {
-        return doc;
-    }
-    // The section's own lines: from the header to the next header of any name.
-    const qsizetype headerEnd = slot.headerStart + lineAt(text, slot.headerStart).size();
     doc.index_.insert(name.toString().toCaseFolded(), 0);
     doc.sections_.append(Document::Section{});
     QHash<QString, QString>& values = doc.sections_[0].values;
+    // The section's own lines: from the header to the next header of any name.
     bool header = true;
-    forEachLine(text.sliced(headerEnd), [&](QStringView line) {
-        if (header) { // what is left of the header line itself: its line end
-            header = false;
-            return true;
+    bool done = false;
+    const auto take = [&](QByteArrayView bytes, qsizetype, char end) {
+        if (done) {
+            return;
         }
+        if (header) { // the header line itself
+            header = false;
+            return;
+        }
+        const QString line = gbk::decodeLine(bytes, end);
         const ParsedLine parsed = parseLine(line);
         if (parsed.kind == LineKind::Section) {
-            return false;
-        }
-        if (parsed.kind == LineKind::Key) {
+            done = true;
+        } else if (parsed.kind == LineKind::Key) {
             const QString key = parsed.name.toString().toCaseFolded();
             if (!values.contains(key)) {
                 values.insert(key, unquoted(parsed.value));
             }
         }
-        return true;
-    });
+    };
+    gbk::LineReader lines;
+    for (QByteArrayView block; !done && !(block = next()).isEmpty();) {
+        lines.feed(block, take);
+    }
+    lines.finish(take);
     return doc;
+}
+
+Document SectionIndex::section(QByteArrayView gbk, QStringView name) const {
+    const qsizetype entry = find(name);
+    qsizetype at = entry < 0 ? gbk.size() : std::min(headers_[entry], gbk.size());
+    qsizetype block = FirstBlock;
+    return read(entry, name, [&] {
+        const QByteArrayView piece = gbk.sliced(at, std::min(block, gbk.size() - at));
+        at += piece.size();
+        block = std::min(block * 2, LargestBlock);
+        return piece;
+    });
+}
+
+Document SectionIndex::section(QIODevice& device, QStringView name) const {
+    const qsizetype entry = find(name);
+    if (entry < 0 || !device.seek(headers_[entry])) {
+        return {};
+    }
+    QByteArray buffer;
+    qsizetype block = FirstBlock;
+    return read(entry, name, [&] {
+        buffer.resize(block);
+        const qint64 got = device.read(buffer.data(), block);
+        block = std::min(block * 2, LargestBlock);
+        return QByteArrayView(buffer.constData(), std::max<qint64>(got, 0));
+    });
 }
 
 } // namespace ini

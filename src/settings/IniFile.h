@@ -1,10 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringView>
+
+#include <functional>
+
+class QIODevice;
 
 // Profile (INI) files with the semantics of the platform's profile functions, as the program's own
 // files and the host IDE's description files rely on them:
@@ -59,32 +64,46 @@ private:
     QHash<QString, qsizetype> index_; // case-folded section name -> first section of that name
 };
 
-// Where each section of a text begins, for a file too large to hold parsed: one pass records the
-// header line of the first section of each name (a number or two a name, no copy of any text), and
-// a look-up reads just that section from the text again. Gives what Document gives for that text.
-// The text is the caller's; every call after building gets the same text the index was built over.
+// Where each section of a GBK file begins, for a file too large to hold parsed or even decoded: one
+// pass over its lines records the header of the first section of each name (where it begins in the
+// bytes, and its name), and a look-up reads just that section again, from the bytes or from the
+// file. Gives what Document gives for the decoded text.
 class SectionIndex {
 public:
     // The index of the whole text.
-    static SectionIndex build(QStringView text);
-    // Builds line by line, for a reader that goes over the text's lines anyway: each line of
-    // `text` in order, as a slice of it.
-    void addLine(QStringView text, QStringView line);
-    // The section `name` of `text` (matched without regard to case) as a one-section document;
-    // empty when the text has no such section.
-    Document section(QStringView text, QStringView name) const;
-    qsizetype sections() const { return used_; }
+    static SectionIndex build(QByteArrayView gbk);
+    // The index of the text in `device`, read from its start in blocks.
+    static SectionIndex build(QIODevice& device);
+    // Builds line by line, for a reader that goes over the text's lines anyway: a line whose first
+    // byte that is not blank is "[", decoded (gbk::decodeLine), and where it begins in the bytes.
+    void addLine(qsizetype offset, QStringView line);
+    // The section `name` (matched without regard to case) as a one-section document, read from the
+    // bytes the index was built over, or from a device that holds them; empty when the text has no
+    // such section, or the device cannot be read.
+    Document section(QByteArrayView gbk, QStringView name) const;
+    Document section(QIODevice& device, QStringView name) const;
+    qsizetype sections() const { return headers_.size(); }
 
 private:
+    // The entry of `name`, or -1.
+    qsizetype find(QStringView name) const;
+    // The slot of `name`: the one holding its entry, or the free one where it belongs.
+    qsizetype slotOf(QStringView name, quint32 hash) const;
+    QStringView nameOf(qsizetype entry) const;
+    void grow();
+    // The section of entry `entry`, its bytes from its header line on given block by block by
+    // `next` (an empty block: there are no more).
+    Document read(qsizetype entry, QStringView name, const std::function<QByteArrayView()>& next) const;
+
     struct Slot {
         quint32 hash = 0;
-        qsizetype headerStart = -1; // -1: a free slot
+        quint32 entry = Free; // index into headers_ and nameEnds_
     };
-    // The slot of `name`: the one holding it, or the free one where it belongs.
-    qsizetype find(QStringView text, QStringView name, quint32 hash) const;
-    void grow(QStringView text);
+    static constexpr quint32 Free = 0xFFFFFFFFu;
     QList<Slot> slots_;
-    qsizetype used_ = 0;
+    QList<qsizetype> headers_;  // where each section's header line begins in the bytes
+    QString names_;             // the section names end to end
+    QList<qsizetype> nameEnds_; // where each name ends in names_
 };
 
 } // namespace ini

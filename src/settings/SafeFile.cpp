@@ -6,7 +6,7 @@
 
 namespace safefile {
 
-bool writeAtomically(const QString& path, const QByteArray& content) {
+bool mayReplace(const QString& path) {
     // A read-only target must stay as it is, as the platform's own write would leave it; QSaveFile
     // would otherwise replace it through the folder.
     const QFileInfo info(path);
@@ -16,7 +16,11 @@ bool writeAtomically(const QString& path, const QByteArray& content) {
     if (info.exists() && (!info.isWritable() || !(info.permissions() & writeBits))) {
         return false;
     }
-    if (info.isDir()) {
+    return !info.isDir();
+}
+
+bool writeAtomically(const QString& path, const QByteArray& content) {
+    if (!mayReplace(path)) {
         return false;
     }
     QSaveFile file(path);

@@ -11,4 +11,8 @@ namespace safefile {
 // for example a missing folder, a read-only file or folder, or a full disk.
 bool writeAtomically(const QString& path, const QByteArray& content);
 
+// Whether writeAtomically() may replace `path` at all: not when it names a folder, or a file marked
+// read-only (by its permission bits, so an administrator leaves it as it is too).
+bool mayReplace(const QString& path);
+
 } // namespace safefile

@@ -64,7 +64,7 @@ QStringList installed(const QString& name) {
 }
 
 // The catalog names version 1.03, as the settings do, so no new-version prompt comes.
-QByteArray catalog(const QString& notice, int padding) {
+QByteArray catalogBody(const QString& notice, int padding) {
     QString text = "版本号：1.03\r\n公告：" + notice + "\r\n";
     for (const char* name : {"AHT20", "Bomb", "Packed", "Aux.zip"}) {
         text += QStringLiteral("[%1] \r\n库名=%1\r\n库版本=2.0\r\n").arg(QLatin1String(name));
@@ -122,7 +122,7 @@ struct AppFixture {
     explicit AppFixture(const QString& base) {
         app.writeConfig({"banben=1.03", "fuwuqi=" + base, "quenra=" + app.file("host/Quenra.exe"),
                          "Kuliebiao=Uno", "", "[Notes]", "padding=" + QString(DiskLimit + 1024, 'n')});
-        app.writeFile(CatalogCache, catalog("旧的公告", 0));
+        app.writeFile(CatalogCache, catalogBody("旧的公告", 0));
         app.writeFile(PackageCache + "/AHT20.zip", zipOf({{"AHT20/AHT20.xml", "<xml version=\"1\"/>"}}));
         backdate(app.file(PackageCache + "/AHT20.zip"));
         app.writeFile("host/Quenra.exe", "#!/bin/sh\n");
@@ -225,8 +225,8 @@ private:
 
 private Q_SLOTS:
     void initTestCase() {
-        writeFile(served_.filePath("KU.txt"), catalog("旧的公告", 0));
-        writeFile(served_.filePath("new/KU.txt"), catalog("新的公告", DiskLimit + 1024));
+        writeFile(served_.filePath("KU.txt"), catalogBody("旧的公告", 0));
+        writeFile(served_.filePath("new/KU.txt"), catalogBody("新的公告", DiskLimit + 1024));
         for (const char* name : {"AHT20", "Packed"}) {
             writeFile(served_.filePath("new/" + QLatin1String(name) + ".zip"), zipOf(packageFiles(name)));
         }

@@ -10,11 +10,11 @@
 void fuzz(const QByteArray& bytes) {
     const QString text = gbk::decode(bytes);
     const ini::Document doc = ini::Document::parse(text);
-    const ini::SectionIndex index = ini::SectionIndex::build(text);
+    const ini::SectionIndex index = ini::SectionIndex::build(bytes);
     for (const QString s : {"Dravonel", "AHT20", "库"}) {
         for (const QString k : {"quenra", "库名", "k"}) {
             require(ini::findValue(text, s, k) == doc.value(s, k));
-            require(index.section(text, s).value(s, k) == doc.value(s, k));
+            require(index.section(bytes, s).value(s, k) == doc.value(s, k));
         }
     }
     const QString section = QStringLiteral("Dravonel"), key = QStringLiteral("quenra");

@@ -98,7 +98,7 @@ private Q_SLOTS:
         const QString text = gbk::decode(bytes);
         QCOMPARE(ini::findValue(text, u"D", u"k"), expected);
         QCOMPARE(ini::Document::parse(text).value(u"D", u"k"), expected);
-        QCOMPARE(ini::SectionIndex::build(text).section(text, u"d").value(u"d", u"k"), expected);
+        QCOMPARE(ini::SectionIndex::build(bytes).section(bytes, u"d").value(u"d", u"k"), expected);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("x.ini"));
         if (!bytes.isEmpty()) {
