@@ -1,11 +1,12 @@
 #include "settings/Gbk.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "settings/Gb18030Table.h"
 
-#ifdef QUENRA_HAVE_CORE5COMPAT
-#include <QTextCodec>
-#endif
+#include <QList>
+
+#include <algorithm>
+#include <array>
+#include <memory>
 
 namespace gbk {
 
@@ -14,18 +15,97 @@ namespace {
 constexpr char16_t Euro = 0x20AC;      // code page 936: the single byte 0x80
 constexpr char16_t PrivateFF = 0xF8F5; // code page 936: the single byte 0xFF
 
-// Qt builds with ICU offer GB18030 through QStringConverter; builds without ICU (as the official
-// Windows builds are) only through Core5Compat's QTextCodec, which carries its own tables.
-#ifdef QUENRA_HAVE_CORE5COMPAT
-QTextCodec* legacyCodec() {
-    static QTextCodec* codec = QTextCodec::codecForName("GB18030");
-    return codec;
-}
-#endif
+// GB18030 from its table of two-byte codes, without a converter library: loading ICU's converter
+// and its tables for the same characters costs over a megabyte of the process's memory.
+//
+// The four-byte codes 0x81308130 to 0x8431A439 are the BMP characters that have no one- or two-byte
+// code, in order (but for U+E7C7, which took the place that U+1E3F gave up for the two-byte 0xA8BC);
+// from 0x90308130 on, the characters beyond the BMP, in order; any other four-byte code is U+FFFD.
+constexpr qsizetype FourByteBmp = 39420;
+constexpr qsizetype FourByteBeyondBmp = 189000; // the linear number of 0x90308130
+constexpr char16_t MovedChar = 0xE7C7;
+constexpr qsizetype MovedIndex = 7457;
 
-bool converterAvailable() {
-    static const bool ok = QStringDecoder("GB18030").isValid() && QStringEncoder("GB18030").isValid();
-    return ok;
+// The table index of a valid two-byte code.
+int twoByteIndex(unsigned char first, unsigned char second) {
+    return (first - 0x81) * 190 + second - 0x40 - (second > 0x7F ? 1 : 0);
+}
+
+// The two-byte code of each BMP character (0: none), made at the first encoding that needs it.
+const std::array<quint16, 0x10000>& twoByteCodes() {
+    static const std::unique_ptr<std::array<quint16, 0x10000>> codes = [] {
+        auto a = std::make_unique<std::array<quint16, 0x10000>>();
+        a->fill(0);
+        for (int i = 0; i < table::TwoByteCount; ++i) {
+            const int first = 0x81 + i / 190;
+            const int second = 0x40 + i % 190 + (i % 190 >= 0x3F ? 1 : 0);
+            (*a)[table::TwoByte[i]] = quint16(first << 8 | second);
+        }
+        return a;
+    }();
+    return *codes;
+}
+
+// The characters of the four-byte BMP codes, by linear number, made at the first use.
+const QList<char16_t>& fourByteChars() {
+    static const QList<char16_t> chars = [] {
+        const std::array<quint16, 0x10000>& two = twoByteCodes();
+        QList<char16_t> list;
+        list.reserve(FourByteBmp);
+        for (char32_t c = 0x80; c <= 0xFFFF; ++c) {
+            if (two[c] == 0 && !QChar::isSurrogate(c) && c != MovedChar) {
+                list.append(char16_t(c));
+            }
+        }
+        list.insert(MovedIndex, MovedChar);
+        return list;
+    }();
+    return chars;
+}
+
+// The character of a four-byte code, by its linear number.
+void appendFourByte(qsizetype linear, QString& text) {
+    if (linear < FourByteBmp) {
+        text += QChar(fourByteChars()[linear]);
+    } else if (linear >= FourByteBeyondBmp && linear - FourByteBeyondBmp <= 0xFFFFF) {
+        const char32_t c = char32_t(0x10000 + (linear - FourByteBeyondBmp));
+        text += QChar(QChar::highSurrogate(c));
+        text += QChar(QChar::lowSurrogate(c));
+    } else {
+        text += QChar(QChar::ReplacementCharacter);
+    }
+}
+
+void appendFourByteCode(qsizetype linear, QByteArray& out) {
+    const char b4 = char(0x30 + linear % 10);
+    linear /= 10;
+    const char b3 = char(0x81 + linear % 126);
+    linear /= 126;
+    const char b2 = char(0x30 + linear % 10);
+    out += char(0x81 + linear / 10);
+    out += b2;
+    out += b3;
+    out += b4;
+}
+
+// A BMP character that is neither ASCII nor one of the two single bytes of code page 936.
+void appendBmp(char16_t c, QByteArray& out) {
+    if (const quint16 code = twoByteCodes()[c]) {
+        out += char(code >> 8);
+        out += char(code & 0xFF);
+        return;
+    }
+    qsizetype linear = MovedIndex;
+    if (c != MovedChar) {
+        // The four-byte characters are in order on either side of the one moved out of its place.
+        const QList<char16_t>& chars = fourByteChars();
+        const auto begin = chars.cbegin();
+        const auto moved = begin + MovedIndex;
+        const auto it = c < *(moved + 1) ? std::lower_bound(begin, moved, c)
+                                         : std::lower_bound(moved + 1, chars.cend(), c);
+        linear = it - begin;
+    }
+    appendFourByteCode(linear, out);
 }
 
 bool isAscii(QByteArrayView bytes) {
@@ -37,57 +117,8 @@ bool isAscii(QByteArrayView bytes) {
     return true;
 }
 
-// Decodes a run that holds no single 0x80 or 0xFF and ends on a whole character, onto the end of
-// `text`.
-void decodeRun(QByteArrayView bytes, QString& text) {
-    if (bytes.isEmpty()) {
-        return;
-    }
-    if (isAscii(bytes)) {
-        text += QLatin1StringView(bytes.data(), bytes.size());
-        return;
-    }
-    if (converterAvailable()) {
-        // The decoder reserves for the worst case of its input (two characters a byte); in pieces,
-        // straight onto the text, a catalog of thousands of libraries is held once while it is
-        // decoded. The decoder keeps a character cut at a piece's end for the next piece.
-        // One decoder a thread, made once: making one costs more than decoding a line of text. Every
-        // run ends on a whole character, so no state carries over from one run to the next.
-        thread_local QStringDecoder decoder("GB18030");
-        decoder.resetState();
-        constexpr qsizetype Piece = 64 * 1024;
-        for (qsizetype at = 0; at < bytes.size(); at += Piece) {
-            text += decoder.decode(bytes.sliced(at, qMin(Piece, bytes.size() - at)));
-        }
-        return;
-    }
-#ifdef QUENRA_HAVE_CORE5COMPAT
-    if (QTextCodec* codec = legacyCodec()) {
-        text += codec->toUnicode(bytes.data(), static_cast<int>(bytes.size()));
-        return;
-    }
-#endif
-    text += QString::fromLocal8Bit(bytes);
-}
-
 bool inRange(unsigned char b, unsigned char low, unsigned char high) {
     return b >= low && b <= high;
-}
-
-QByteArray encodeRun(QStringView text) {
-    if (text.isEmpty()) {
-        return {};
-    }
-    if (converterAvailable()) {
-        QStringEncoder encoder("GB18030");
-        return encoder.encode(text);
-    }
-#ifdef QUENRA_HAVE_CORE5COMPAT
-    if (QTextCodec* codec = legacyCodec()) {
-        return codec->fromUnicode(text);
-    }
-#endif
-    return text.toLocal8Bit();
 }
 
 } // namespace
@@ -99,39 +130,38 @@ QString decode(QByteArrayView bytes) {
     // Walks the characters: one byte below 0x80; a first byte 0x81..0xFE with a second byte
     // 0x40..0xFE (not 0x7F) makes two bytes, with 0x30..0x39, a third 0x81..0xFE and a fourth
     // 0x30..0x39 four. A single 0x80 or 0xFF is a character of code page 936 on its own. Any other
-    // first byte, and a character cut off at the end (the decoders would drop that without a trace),
-    // stands as U+FFFD, so the codec only ever sees whole, valid characters.
+    // first byte stands as U+FFFD, and so does a character cut off at the end, whole.
     QString text;
     text.reserve(bytes.size());
     const qsizetype n = bytes.size();
     const auto at = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
-    qsizetype runStart = 0;
     qsizetype i = 0;
-    const auto standAlone = [&](QChar c, qsizetype length) {
-        decodeRun(bytes.sliced(runStart, i - runStart), text);
-        text += c;
-        i += length;
-        runStart = i;
-    };
     while (i < n) {
         const unsigned char b = at(i);
         if (b < 0x80) {
+            text += QLatin1Char(char(b));
             ++i;
         } else if (b == 0x80 || b == 0xFF) {
-            standAlone(QChar(b == 0x80 ? Euro : PrivateFF), 1);
+            text += QChar(b == 0x80 ? Euro : PrivateFF);
+            ++i;
         } else if (i + 1 < n && at(i + 1) >= 0x40 && at(i + 1) != 0x7F && at(i + 1) != 0xFF) {
+            text += QChar(table::TwoByte[twoByteIndex(b, at(i + 1))]);
             i += 2;
         } else if (i + 3 < n && inRange(at(i + 1), 0x30, 0x39) && inRange(at(i + 2), 0x81, 0xFE) &&
                    inRange(at(i + 3), 0x30, 0x39)) {
+            appendFourByte((((b - 0x81) * 10 + (at(i + 1) - 0x30)) * 126 + (at(i + 2) - 0x81)) * 10LL +
+                               (at(i + 3) - 0x30),
+                           text);
             i += 4;
         } else if (i + 1 >= n || (inRange(at(i + 1), 0x30, 0x39) &&
                                   (i + 2 >= n || (inRange(at(i + 2), 0x81, 0xFE) && i + 3 >= n)))) {
-            standAlone(QChar(QChar::ReplacementCharacter), n - i); // cut off at the end
+            text += QChar(QChar::ReplacementCharacter); // cut off at the end
+            i = n;
         } else {
-            standAlone(QChar(QChar::ReplacementCharacter), 1);
+            text += QChar(QChar::ReplacementCharacter);
+            ++i;
         }
     }
-    decodeRun(bytes.sliced(runStart, n - runStart), text);
     // Double-byte characters took less room than was reserved for them.
     text.squeeze();
     return text;
@@ -150,16 +180,29 @@ QByteArray encode(QStringView text) {
     }
     QByteArray out;
     out.reserve(text.size() * 2);
-    qsizetype runStart = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = text[i].unicode();
-        if (c == Euro || c == PrivateFF) {
-            out += encodeRun(text.sliced(runStart, i - runStart));
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c == Euro || c == PrivateFF) {
             out += char(c == Euro ? 0x80 : 0xFF);
-            runStart = i + 1;
+        } else if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate()) {
+            const char32_t full = QChar::surrogateToUcs4(c, text[i + 1].unicode());
+            appendFourByteCode(FourByteBeyondBmp + (full - 0x10000), out);
+            ++i;
+        } else if (QChar::isSurrogate(c)) {
+            // A lone surrogate is no character: the substitute byte, as converters write it. A high
+            // one last, or before a single-byte character, is dropped, as the converter that wrote
+            // this file's earlier versions dropped it (waiting for its partner at the end of a run).
+            if (!QChar::isHighSurrogate(c) ||
+                (i + 1 < n && text[i + 1] != Euro && text[i + 1] != PrivateFF)) {
+                out += char(0x1A);
+            }
+        } else {
+            appendBmp(c, out);
         }
     }
-    out += encodeRun(text.sliced(runStart));
     return out;
 }
 
@@ -176,14 +219,6 @@ QString decodeLine(QByteArrayView line, char end) {
     QString text = decode(withEnd);
     text.chop(1);
     return text;
-}
-
-bool available() {
-#ifdef QUENRA_HAVE_CORE5COMPAT
-    return converterAvailable() || legacyCodec() != nullptr;
-#else
-    return converterAvailable();
-#endif
 }
 
 } // namespace gbk

@@ -12,16 +12,14 @@
 // gives the same bytes for every GBK character, so a file of GBK text stays byte for byte what the
 // host IDE wrote, and a character GBK lacks (a name under "/home/björn", a skin "한.qss") survives
 // instead of becoming "?". The two single bytes code page 936 gives meaning to beyond GB18030 (0x80,
-// the euro sign, and 0xFF) keep that meaning in both directions.
+// the euro sign, and 0xFF) keep that meaning in both directions. The codec is the program's own,
+// from GB18030's table (Gb18030Table.cpp), the same on every platform and every Qt build.
 namespace gbk {
 
 // Invalid byte sequences decode to U+FFFD; decoding never fails.
 QString decode(QByteArrayView bytes);
 // Every character has a form; nothing becomes '?'.
 QByteArray encode(QStringView text);
-// True when a GB18030 codec is available in this Qt build.
-bool available();
-
 // The text of one line of a GBK text, exactly as decode() of the whole text gives it: `line` is the
 // line's bytes without its end, `end` the byte that ends it ('\r' or '\n'; '\0' for the last line
 // of a text without a final line end). A character cut off by the line's end counts as one cut off
