@@ -4,8 +4,15 @@
 #include "skins/StyleSheetCheck.h"
 
 #include <QApplication>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOption>
 
 #include <algorithm>
+#include <optional>
 
 // Registers the glyphs skins may use; registering again is harmless.
 static void registerGlyphs() {
@@ -46,6 +53,87 @@ QString toneRule(const QString& name, const char* colour) {
 void applySheet(QApplication* app, const QString& sheet) {
     if (app->styleSheet() != sheet) {
         app->setStyleSheet(sheet);
+    }
+}
+
+// A standard icon of the style, made when it is first drawn or measured. Making one reads its
+// pictures, and the first picture read loads every image-format plugin to ask whether it reads it.
+class DeferredIconEngine final : public QIconEngine {
+public:
+    DeferredIconEngine(QStyle* style, QStyle::StandardPixmap which, const QStyleOption* option,
+                       const QWidget* widget)
+        : style_(style)
+        , which_(which)
+        , widget_(const_cast<QWidget*>(widget)) {
+        if (option) {
+            option_ = *option; // what the style reads of it: the direction, the palette
+        }
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return icon().pixmap(size, mode, state);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
+        return icon().pixmap(size, scale, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return icon().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+        return icon().availableSizes(mode, state);
+    }
+    bool isNull() override { return !made_ && style_ ? false : icon().isNull(); }
+    QIconEngine* clone() const override { return new DeferredIconEngine(*this); }
+
+private:
+    const QIcon& icon() {
+        if (!made_) {
+            made_ = true;
+            if (style_) {
+                icon_ = style_->standardIcon(which_, option_ ? &*option_ : nullptr, widget_);
+            }
+        }
+        return icon_;
+    }
+
+    QPointer<QStyle> style_;
+    QStyle::StandardPixmap which_;
+    std::optional<QStyleOption> option_;
+    QPointer<QWidget> widget_;
+    bool made_ = false;
+    QIcon icon_;
+};
+
+// The application's style, but for the icons every main window carries and rarely shows (the menu
+// bar's overflow button, the search box's clear button): those are made when first shown.
+class DeferredIconStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        if (which == SP_ToolBarHorizontalExtensionButton || which == SP_LineEditClearButton) {
+            return QIcon(new DeferredIconEngine(baseStyle(), which, option, widget));
+        }
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+};
+
+// Puts the deferred icons into the application's style, once, before any style sheet wraps it. Only
+// into Fusion: a style sheet reads less of a platform style it no longer recognises behind a proxy.
+void deferStandardIcons(QApplication* app) {
+    static const char* const Marker = "_quenra_deferred_icons";
+    const QString name = QApplication::style()->name();
+    if (app->property(Marker).toBool() || !app->styleSheet().isEmpty() ||
+        name.compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0) {
+        return;
+    }
+    if (QStyle* base = QStyleFactory::create(name)) {
+        QApplication::setStyle(new DeferredIconStyle(base));
+        app->setProperty(Marker, true);
     }
 }
 
@@ -102,6 +190,7 @@ bool SkinH_Attach() {
     if (app == nullptr) {
         return false;
     }
+    deferStandardIcons(app);
     registerGlyphs();
     applySheet(app, baseStyleSheet());
     return true;
