@@ -50,6 +50,8 @@ net::Result MainWindow::fetchCatalog(const QString& target, catalog::ParsedCatal
     };
     // Read as it arrives: the catalog is never held whole, neither as bytes nor as text.
     options.bufferBytes = 64 * 1024;
+    // A cache: fetched again should a power cut lose it, so start-up does not wait for the disk.
+    options.flushToDisk = false;
     options.onData = [&reader](QByteArrayView piece) { reader.feed(piece); };
     options.acceptBody = [&] {
         parsed = reader.finish();

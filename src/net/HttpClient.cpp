@@ -2,14 +2,20 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QRandomGenerator>
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <QTimer>
+
+#include <filesystem>
+#include <system_error>
+#include <type_traits>
 
 namespace net {
 
@@ -105,17 +111,78 @@ public:
     QByteArray body;
 };
 
+// A file that replaces its target only when complete, as QSaveFile does, but not flushed to disk
+// first: for a cache that is simply fetched again should a power cut lose it. The rename still makes
+// the target whole or as it was, never half-written, for every reader; the system writes the data
+// out in its own time instead of the start-up waiting for the disk.
+class ReplacingFile final {
+public:
+    explicit ReplacingFile(const QString& target)
+        : target_(target) {}
+    ~ReplacingFile() { cancelWriting(); }
+    Q_DISABLE_COPY_MOVE(ReplacingFile)
+
+    bool open() {
+        // As QSaveFile: an existing target must be writable, and lends the new file its permissions.
+        const QFileInfo existing(target_);
+        if (existing.exists() && !existing.isWritable()) {
+            return false;
+        }
+        for (int attempt = 0; attempt < 8 && !file_.isOpen(); ++attempt) {
+            file_.setFileName(target_ + QStringLiteral(".part") +
+                              QString::number(QRandomGenerator::global()->generate(), 16));
+            if (file_.open(QIODevice::WriteOnly | QIODevice::NewOnly) && existing.exists()) {
+                file_.setPermissions(existing.permissions());
+            }
+        }
+        return file_.isOpen();
+    }
+    qint64 write(const QByteArray& data) { return file_.write(data); }
+    bool flush() { return file_.flush(); }
+    bool commit() {
+        file_.close();
+        std::error_code failed;
+        if (file_.error() == QFileDevice::NoError) {
+            std::filesystem::rename(std::filesystem::path(file_.fileName().toStdU16String()),
+                                    std::filesystem::path(target_.toStdU16String()), failed);
+        }
+        if (file_.error() != QFileDevice::NoError || failed) {
+            cancelWriting();
+            return false;
+        }
+        committed_ = true;
+        return true;
+    }
+    void cancelWriting() {
+        if (!committed_ && !file_.fileName().isEmpty()) {
+            file_.close();
+            file_.remove();
+            file_.setFileName(QString());
+        }
+    }
+    bool isOpen() const { return file_.isOpen(); }
+
+private:
+    QString target_;
+    QFile file_;
+    bool committed_ = false;
+};
+
 // Streams to a temporary file beside the target and renames it over the target at the end. Data is
 // gathered into large blocks, so a transfer that arrives in many small pieces costs few writes.
-class FileSink final : public detail::Sink {
+template <typename TargetFile> class FileSink final : public detail::Sink {
 public:
     FileSink(const QString& target, qsizetype blockSize)
         : file_(target)
         , blockSize_(blockSize > 0 ? blockSize : LargeBlock) {}
 
     bool open() override {
-        file_.setDirectWriteFallback(false);
-        if (!file_.open(QIODevice::WriteOnly)) {
+        if constexpr (std::is_same_v<TargetFile, QSaveFile>) {
+            file_.setDirectWriteFallback(false);
+            if (!file_.open(QIODevice::WriteOnly)) {
+                return false;
+            }
+        } else if (!file_.open()) {
             return false;
         }
         buffer_.reserve(blockSize_);
@@ -130,13 +197,13 @@ public:
         return buffer_.size() < blockSize_ || flush();
     }
     bool finish() override {
-        // The file's own buffer is flushed here, where a failure shows: commit() flushes it too,
-        // but goes on to rename a file whose last bytes a full disk refused.
+        // The file's own buffer is flushed here, where a failure shows: QSaveFile::commit() flushes
+        // it too, but goes on to rename a file whose last bytes a full disk refused.
         if (!flush() || !file_.flush()) {
             file_.cancelWriting();
             return false;
         }
-        return file_.commit(); // flushes to disk, then renames over the target
+        return file_.commit(); // renames over the target (QSaveFile: after flushing to disk)
     }
     void discard() override {
         // The temporary file goes with the object; the target is never touched.
@@ -158,7 +225,7 @@ private:
         return ok;
     }
 
-    QSaveFile file_;
+    TargetFile file_;
     const qsizetype blockSize_;
     QByteArray buffer_;
 };
@@ -190,7 +257,11 @@ Result HttpClient::fetch(const QUrl& url, const Options& options) {
 }
 
 Result HttpClient::downloadToFile(const QUrl& url, const QString& targetPath, const Options& options) {
-    FileSink sink(targetPath, options.bufferBytes);
+    if (!options.flushToDisk) {
+        FileSink<ReplacingFile> sink(targetPath, options.bufferBytes);
+        return run(url, sink, options);
+    }
+    FileSink<QSaveFile> sink(targetPath, options.bufferBytes);
     return run(url, sink, options);
 }
 

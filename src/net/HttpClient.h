@@ -67,6 +67,10 @@ struct Options {
     // for the file), so a large body costs no more memory than a small one, at some cost in speed;
     // 0: as much as suits speed.
     qint64 bufferBytes = 0;
+    // downloadToFile(): the file is flushed to disk before it replaces the target, so it outlives a
+    // power cut. False for a cache that is fetched again when lost: it replaces the target at once,
+    // still whole or not at all.
+    bool flushToDisk = true;
     // Sees each piece of the body as it is stored, in order, so a caller can read a body as it
     // arrives instead of after it (none of an error answer's body).
     std::function<void(QByteArrayView piece)> onData;
