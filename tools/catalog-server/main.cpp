@@ -57,6 +57,9 @@
 #include <utility>
 
 #ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <winsock2.h>
 using NativeSocket = SOCKET;
 #else
