@@ -8,16 +8,8 @@
 #include "settings/Settings.h"
 #include "settings/SettingsKeys.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QDirIterator>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QListView>
 #include <QProcess>
-#include <QPushButton>
 #include <QScopeGuard>
-#include <QTest>
 
 #include <csignal>
 #include <cstdio>
