@@ -14,7 +14,6 @@
 #include "settings/Gbk.h"
 #include "settings/IniFile.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -40,7 +39,7 @@ QString refusal(const install::ExtractResult& r, const QString& file) {
         return refused(file, TooManyEntries, r.detail);
     case install::ExtractError::Empty:
         return refused(file, NoFile, file);
-    default:
+    default: // CannotOpen, Corrupt; the other errors come from writing, which an inspection does not do
         return notZip(file);
     }
 }
