@@ -1,6 +1,7 @@
 #include "app/AppSetup.h"
 #include "app/Cli.h"
 #include "app/MainWindow.h"
+#include "settings/UserFolder.h"
 #include "ui/QtPlatform.h"
 
 #include <QApplication>
@@ -30,7 +31,7 @@ int main(int argc, char* argv[]) {
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Quenra小助手"));
         AppContext context;
-        context.folder = AppFolder::ofRunningProgram();
+        context.folder = workingAppFolder();
         return cli::run(QCoreApplication::arguments().mid(1), context);
     }
     if (!displayAvailable()) {
@@ -44,7 +45,7 @@ int main(int argc, char* argv[]) {
 
     QtPlatform platform;
     AppContext context;
-    context.folder = AppFolder::ofRunningProgram();
+    context.folder = workingAppFolder();
     context.platform = &platform;
 
     MainWindow window(context);
