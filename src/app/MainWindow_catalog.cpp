@@ -61,21 +61,6 @@ net::Result MainWindow::fetchCatalog(const QString& target, catalog::ParsedCatal
                             : client.downloadToFile(QUrl(catalogUrl_), target, options);
 }
 
-net::Result MainWindow::downloadWithProgress(const QUrl& url, const QString& targetPath,
-                                             Platform::Progress& progress) {
-    net::HttpClient& client = httpClient();
-    progress.setCancelHandler([&client] { client.cancel(); });
-    net::Options options;
-    options.maxBytes = context_.timeouts.packageMaxBytes;
-    options.allowUserInput = true;
-    options.onProgress = [&progress](qint64 received, qint64 total) {
-        progress.setProgress(received, total);
-    };
-    net::Result result = client.downloadToFile(url, targetPath, options);
-    progress.setCancelHandler({});
-    return result;
-}
-
 void MainWindow::catalogUpdateFailed(const QString& message) {
     platform().showMessage(msg::critical(message));
     retryLink->show();
@@ -95,7 +80,7 @@ bool MainWindow::updateCatalog(const QString& failureText) {
     if (replaceable && !stored) {
         fetched = fetchCatalog(QString(), parsed);
     }
-    if (fetched.outcome == net::Outcome::Rejected) { // a whole body without the notice marker
+    if (fetched.outcome == net::Outcome::Refused) { // a whole body without the notice marker
         catalogUpdateFailed(catstr::UpdateFailed);
         return false;
     }

@@ -3,11 +3,13 @@
 #include "app/RowsModel.h"
 
 #include "host/HostPaths.h"
+#include "install/Checksum.h"
 #include "install/DownloadCodes.h"
 #include "install/Extract.h"
 #include "install/InstallStrings.h"
 #include "install/LibraryDetails.h"
 #include "install/LocalInstall.h"
+#include "install/PackageDownload.h"
 #include "install/PackageName.h"
 #include "settings/FileNames.h"
 #include "settings/SettingsKeys.h"
@@ -21,7 +23,6 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QUrl>
 
 // Library details, package download and extraction, installing, and opening installed libraries.
 
@@ -70,22 +71,32 @@ void MainWindow::showLibraryDetails() {
         QFileInfo(host::libraryFolder(hostPath, board, selectedLibrary_, sep)).isDir());
 }
 
-qint32 MainWindow::downloadPackage(const QString& packageName, Platform::Progress* shared) {
-    // A name from the catalog that is no plain file name in the package cache asks for nothing.
-    if (!filenames::isUsableName(packageName)) {
-        return install::code::BadName;
-    }
-    if (httpClient().isBusy()) {
-        return install::code::Failed; // one transfer at a time
-    }
-    const QUrl address(install::packageAddress(settings_.read(keys::CatalogServer), packageName));
-    const QString target = install::packageCacheFile(context_.folder.packageCacheFolder(), packageName);
+install::Checksum MainWindow::catalogChecksum(const QString& name) {
+    return install::parseChecksum(
+        catalogIndex_.record(context_.folder.catalogCacheForDetails(), name).checksum);
+}
+
+qint32 MainWindow::downloadPackage(const QString& packageName, Platform::Progress* shared,
+                                   const install::Checksum& checksum) {
     std::unique_ptr<Platform::Progress> own;
     if (!shared) {
         own = platform().beginProgress(installstr::DownloadProgress);
     }
-    const net::Result result = downloadWithProgress(address, target, shared ? *shared : *own);
-    return install::downloadCode(install::outcomeOf(result));
+    Platform::Progress& progress = shared ? *shared : *own;
+    net::HttpClient& client = httpClient();
+    progress.setCancelHandler([&client] { client.cancel(); });
+    net::Options options;
+    options.maxBytes = context_.timeouts.packageMaxBytes;
+    // The progress indicator holds the window's input back itself and needs its Cancel button.
+    options.allowUserInput = true;
+    options.onProgress = [&progress](qint64 received, qint64 total) {
+        progress.setProgress(received, total);
+    };
+    const qint32 code =
+        install::downloadPackage(client, settings_.read(keys::CatalogServer),
+                                 context_.folder.packageCacheFolder(), packageName, checksum, options);
+    progress.setCancelHandler({});
+    return code;
 }
 
 bool MainWindow::unzipPackage(const QString& zipPath, const QString& destination,
@@ -129,11 +140,15 @@ void MainWindow::offerToStartHost() {
     }
 }
 
-bool MainWindow::offerCachedPackage(const QString& name) {
+bool MainWindow::offerCachedPackage(const QString& name, const install::Checksum& checksum) {
     // A failed download leaves the cached package as it was, so an earlier download can still serve.
     // It may be older than the catalog's version: Enter alone does not install it.
     const QFileInfo cached(install::packageCacheFile(context_.folder.packageCacheFolder(), name));
     if (!cached.isFile()) {
+        return false;
+    }
+    if (checksum.pinned && !checksum.accepts(install::fileSha256(cached.filePath()))) {
+        platform().showMessage(msg::critical(installstr::ChecksumFailed));
         return false;
     }
     const QString date = cached.lastModified().toString(QStringLiteral("yyyy-MM-dd"));
@@ -148,10 +163,17 @@ void MainWindow::installSelectedLibrary() {
     const QString name = selectedLibrary_;
     const QString board = boardCombo->currentText();
     // The download comes before the question.
-    const qint32 result = downloadPackage(name);
+    const install::Checksum checksum = catalogChecksum(name);
+    const qint32 result = downloadPackage(name, nullptr, checksum);
+    if (result == install::code::BadDigest) {
+        // The server sent another package than the catalog pins: nothing is installed, not even the
+        // cached one.
+        platform().showMessage(msg::critical(installstr::ChecksumFailed));
+        return;
+    }
     if (result != install::code::Ok) {
         platform().showMessage(msg::exclamation(install::downloadFailureMessage(result, name)));
-        if (result == install::code::BadName || !offerCachedPackage(name)) {
+        if (result == install::code::BadName || !offerCachedPackage(name, checksum)) {
             return;
         }
     } else if (platform().showMessage(msg::confirm(installstr::confirmInstall(name, board))) !=

@@ -1,5 +1,6 @@
 #include "net/HttpClient.h"
 
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -14,6 +15,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <type_traits>
 
@@ -64,8 +66,8 @@ const char* outcomeName(Outcome outcome) {
         return "WriteFailed";
     case Outcome::BadRedirect:
         return "BadRedirect";
-    case Outcome::Rejected:
-        return "Rejected";
+    case Outcome::Refused:
+        return "Refused";
     case Outcome::Other:
         return "Other";
     }
@@ -322,6 +324,16 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
     qint64 received = 0;
     qint64 total = -1;
     QElapsedTimer sinceReport;
+    std::optional<QCryptographicHash> hash;
+    if (options.acceptSha256) {
+        hash.emplace(QCryptographicHash::Sha256);
+    }
+    auto store = [&](const QByteArray& data) {
+        if (hash) {
+            hash->addData(data);
+        }
+        return sink.write(data);
+    };
 
     auto report = [&](bool force) {
         if (!options.onProgress) {
@@ -393,7 +405,7 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
             stop(tooLarge);
             return;
         }
-        if (!sink.write(data)) {
+        if (!store(data)) {
             stop(writeFailed);
             return;
         }
@@ -424,7 +436,7 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
         received += rest.size();
         if (options.maxBytes >= 0 && received > options.maxBytes) {
             tooLarge = true;
-        } else if (!sink.write(rest)) {
+        } else if (!store(rest)) {
             writeFailed = true;
         } else if (options.onData) {
             options.onData(rest);
@@ -490,8 +502,9 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
         }
     }
 
-    if (result.outcome == Outcome::Ok && options.acceptBody && !options.acceptBody()) {
-        result.outcome = Outcome::Rejected;
+    if (result.outcome == Outcome::Ok &&
+        ((hash && !options.acceptSha256(hash->result())) || (options.acceptBody && !options.acceptBody()))) {
+        result.outcome = Outcome::Refused;
     }
     if (result.outcome == Outcome::Ok && !sink.finish()) {
         result.outcome = Outcome::WriteFailed;

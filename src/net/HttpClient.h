@@ -30,7 +30,7 @@ enum class Outcome {
     TooLarge,    // the body is longer than the caller's limit
     WriteFailed, // the target file could not be created or written
     BadRedirect, // too many redirects, or a redirect from https to http
-    Rejected,    // the caller refused the whole body (Options::acceptBody)
+    Refused,     // the whole body arrived, and Options::acceptSha256 or Options::acceptBody refused it
     Other,
 };
 
@@ -74,9 +74,13 @@ struct Options {
     // Sees each piece of the body as it is stored, in order, so a caller can read a body as it
     // arrives instead of after it (none of an error answer's body).
     std::function<void(QByteArrayView piece)> onData;
-    // Asked once the whole body has arrived, before it is kept: false drops it (Outcome::Rejected),
+    // Asked once the whole body has arrived, before it is kept: false drops it (Outcome::Refused),
     // so downloadToFile() leaves an existing target as it was.
     std::function<bool()> acceptBody;
+    // When set, the body is hashed as it arrives, and once it is whole this is asked whether the
+    // body with that SHA-256 may be kept; false ends the transfer with Outcome::Refused, storing
+    // nothing (an existing target stays as it was).
+    std::function<bool(const QByteArray& sha256)> acceptSha256;
 };
 
 // The program's one HTTP client: GET only, no credentials, no cookies, the system's proxy settings,

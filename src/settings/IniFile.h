@@ -8,6 +8,7 @@
 #include <QStringView>
 
 #include <functional>
+#include <optional>
 
 class QIODevice;
 
@@ -47,6 +48,14 @@ QByteArray withValue(const QByteArray& original, QStringView section, QStringVie
 // Returns false when nothing was written (missing folder, read-only file, refused value, the lock
 // not free in time).
 bool writeValue(const QString& file, QStringView section, QStringView key, QStringView value);
+
+// What one line is to the reader: a section header or a key, with its name as the reader matches it
+// (trimmed); nullopt for any other line. For tools that point at the line a value came from.
+struct NamedLine {
+    bool isSection = false;
+    QString name;
+};
+std::optional<NamedLine> namedLine(QStringView line);
 
 // A parsed file for repeated look-ups (the catalog is read key by key for every library).
 class Document {
