@@ -95,6 +95,7 @@ MainWindow::MainWindow(const AppContext& context, QWidget* parent)
     , context_(context)
     , settings_(context.folder) {
     setObjectName(QStringLiteral("Form1"));
+    sendCatalogRequest();
     // The style sheet is in force before the first control exists, so no control is polished twice.
     applyStoredSkin();
     skinRows_ = new RowsModel(this);

@@ -125,6 +125,9 @@ private:
     // The window's one HTTP client, shared by every transfer (catalog, packages, examples), with the
     // time-outs of the context.
     net::HttpClient& httpClient();
+    // Sends start-up's catalog request while the window is still being built, so the server's
+    // answer is there when start-up asks for it (the download takes the transfer over).
+    void sendCatalogRequest();
     // The catalog transfer from catalogUrl_ behind the platform's progress indicator (its Cancel
     // button ends it with net::Outcome::Cancelled), read into `parsed` as it arrives, with the catalog
     // deadline of the context. The body goes into the file `target`, replacing it only when whole

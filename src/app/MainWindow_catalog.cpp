@@ -24,6 +24,8 @@ namespace {
 
 // A catalog is a few megabytes at most; anything far larger is not one.
 constexpr qint64 CatalogSizeLimit = 64LL * 1024 * 1024;
+// The catalog is read as it arrives: at most this much of it is held at a time.
+constexpr qint64 CatalogBufferBytes = 64 * 1024;
 
 } // namespace
 
@@ -33,6 +35,12 @@ net::HttpClient& MainWindow::httpClient() {
         http_->setTimeouts(context_.timeouts.connectMs, context_.timeouts.stallMs);
     }
     return *http_;
+}
+
+void MainWindow::sendCatalogRequest() {
+    net::Options options;
+    options.bufferBytes = CatalogBufferBytes;
+    httpClient().prepare(QUrl(settings_.read(keys::CatalogServer) + catstr::CatalogFile), options);
 }
 
 net::Result MainWindow::fetchCatalog(const QString& target, catalog::ParsedCatalog& parsed) {
@@ -49,7 +57,7 @@ net::Result MainWindow::fetchCatalog(const QString& target, catalog::ParsedCatal
         p->setProgress(received, total);
     };
     // Read as it arrives: the catalog is never held whole, neither as bytes nor as text.
-    options.bufferBytes = 64 * 1024;
+    options.bufferBytes = CatalogBufferBytes;
     // A cache: fetched again should a power cut lose it, so start-up does not wait for the disk.
     options.flushToDisk = false;
     options.onData = [&reader](QByteArrayView piece) { reader.feed(piece); };

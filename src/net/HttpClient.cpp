@@ -23,6 +23,12 @@ namespace net {
 
 namespace {
 
+bool isWebAddress(const QUrl& url) {
+    const QString scheme = url.scheme().toLower();
+    return url.isValid() && !url.host().isEmpty() &&
+           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
 bool is2xx(int status) {
     return status >= 200 && status < 300;
 }
@@ -242,7 +248,9 @@ HttpClient::HttpClient()
     manager_->setRedirectPolicy(QNetworkRequest::NoLessSafeRedirectPolicy);
 }
 
-HttpClient::~HttpClient() = default;
+HttpClient::~HttpClient() {
+    dropPrepared();
+}
 
 void HttpClient::setTimeouts(int connectMs, int stallMs) {
     connectMs_ = qMax(1, connectMs);
@@ -273,29 +281,7 @@ void HttpClient::cancel() {
     }
 }
 
-Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& options) {
-    Result result;
-    if (busy_) {
-        result.errorText = QStringLiteral("another transfer is running");
-        return result;
-    }
-    const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() ||
-        (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
-        result.errorText = QStringLiteral("not an http or https address: ") + url.toString();
-        return result;
-    }
-    if (!sink.open()) {
-        result.outcome = Outcome::WriteFailed;
-        result.errorText = QStringLiteral("cannot create the target file");
-        return result;
-    }
-    busy_ = true;
-    const auto done = qScopeGuard([this] {
-        busy_ = false;
-        abortRunning_ = nullptr;
-    });
-
+QNetworkRequest HttpClient::requestFor(const QUrl& url) const {
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(5);
@@ -310,6 +296,53 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
     request.setRawHeader(QByteArrayLiteral("Accept-Encoding"), QByteArrayLiteral("identity"));
     // Qt's own guard against a silent transfer, behind ours below (ours tells the phases apart).
     request.setTransferTimeout(qMax(connectMs_, stallMs_) + 1000);
+
+    return request;
+}
+
+QNetworkReply* HttpClient::start(const QUrl& url, const Options& options) {
+    QNetworkReply* reply = manager_->get(requestFor(url));
+    if (options.bufferBytes > 0) {
+        reply->setReadBufferSize(options.bufferBytes); // Qt reads ahead of us no further than this
+    }
+    return reply;
+}
+
+void HttpClient::prepare(const QUrl& url, const Options& options) {
+    dropPrepared();
+    if (isWebAddress(url)) {
+        prepared_.reset(start(url, options));
+        preparedUrl_ = url;
+    }
+}
+
+void HttpClient::dropPrepared() {
+    if (prepared_) {
+        prepared_->abort();
+        prepared_.reset();
+    }
+}
+
+Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& options) {
+    Result result;
+    if (busy_) {
+        result.errorText = QStringLiteral("another transfer is running");
+        return result;
+    }
+    if (!isWebAddress(url)) {
+        result.errorText = QStringLiteral("not an http or https address: ") + url.toString();
+        return result;
+    }
+    if (!sink.open()) {
+        result.outcome = Outcome::WriteFailed;
+        result.errorText = QStringLiteral("cannot create the target file");
+        return result;
+    }
+    busy_ = true;
+    const auto done = qScopeGuard([this] {
+        busy_ = false;
+        abortRunning_ = nullptr;
+    });
 
     QEventLoop loop;
     QTimer watchdog;
@@ -345,12 +378,17 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
         }
     };
 
-    // Deleted on return, before the loop, the timer and the flags its connections refer to.
-    std::unique_ptr<QNetworkReply> reply(manager_->get(request));
-    QNetworkReply* r = reply.get();
-    if (options.bufferBytes > 0) {
-        r->setReadBufferSize(options.bufferBytes); // Qt reads ahead of us no further than this
+    // Deleted on return, before the loop, the timer and the flags its connections refer to. A
+    // transfer prepared for this address is taken over; what it received so far is waiting.
+    const bool prepared = prepared_ && preparedUrl_ == url;
+    std::unique_ptr<QNetworkReply> reply;
+    if (prepared) {
+        reply = std::move(prepared_);
+    } else {
+        dropPrepared();
+        reply.reset(start(url, options));
     }
+    QNetworkReply* r = reply.get();
 
     // Until the request has gone out, the connect time applies; from then on, the stall time
     // after every sign of life.
@@ -362,13 +400,20 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
         }
     };
     abortRunning_ = [&] { stop(cancelled); };
+    // A refusal of the answer's head holds even when a prepared transfer ended before it was read.
+    auto refuse = [&](bool& flag) {
+        flag = true;
+        if (!r->isFinished()) {
+            r->abort();
+        }
+    };
 
     QObject::connect(&watchdog, &QTimer::timeout, &loop, [&] { stop(timedOut); });
     QObject::connect(&deadline, &QTimer::timeout, &loop, [&] { stop(timedOut); });
     QObject::connect(r, &QNetworkReply::requestSent, &loop, alive);
     QObject::connect(r, &QNetworkReply::encrypted, &loop, alive);
     QObject::connect(r, &QNetworkReply::redirected, &loop, alive);
-    QObject::connect(r, &QNetworkReply::metaDataChanged, &loop, [&] {
+    const auto onMetaData = [&] {
         alive();
         const int status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (!is2xx(status)) {
@@ -380,20 +425,20 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
         const QByteArray encoding = r->rawHeader(QByteArrayLiteral("Content-Encoding")).trimmed().toLower();
         const QByteArray transfer = r->rawHeader(QByteArrayLiteral("Transfer-Encoding")).toLower();
         if ((!encoding.isEmpty() && encoding != "identity") || transfer.contains("chunked")) {
-            stop(uncheckable);
+            refuse(uncheckable);
             return;
         }
         const QVariant length = r->header(QNetworkRequest::ContentLengthHeader);
         if (length.isValid()) {
             total = length.toLongLong();
             if (options.maxBytes >= 0 && total > options.maxBytes) {
-                stop(tooLarge);
+                refuse(tooLarge);
                 return;
             }
             sink.expect(total);
         }
-    });
-    QObject::connect(r, &QNetworkReply::readyRead, &loop, [&] {
+    };
+    const auto onReadyRead = [&] {
         alive();
         const QByteArray data = r->readAll();
         const int status = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
@@ -413,8 +458,18 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
             options.onData(data);
         }
         report(false);
-    });
+    };
+    QObject::connect(r, &QNetworkReply::metaDataChanged, &loop, onMetaData);
+    QObject::connect(r, &QNetworkReply::readyRead, &loop, onReadyRead);
     QObject::connect(r, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (prepared) { // the answer's head and body that came before anything listened
+        if (r->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid()) {
+            onMetaData();
+        }
+        if (r->bytesAvailable() > 0 && !r->isFinished()) {
+            onReadyRead();
+        }
+    }
 
     watchdog.start(connectMs_);
     if (options.deadlineMs >= 0) {

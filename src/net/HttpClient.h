@@ -10,6 +10,8 @@
 #include <memory>
 
 class QNetworkAccessManager;
+class QNetworkReply;
+class QNetworkRequest;
 
 namespace net {
 
@@ -113,6 +115,12 @@ public:
     // Result::body stays empty.
     Result downloadToFile(const QUrl& url, const QString& targetPath, const Options& options = {});
 
+    // Sends the request for `url` at once, so the connection and the server's answer come while the
+    // caller does other work. The next fetch() or downloadToFile() of that address takes the
+    // transfer over, with what it received so far (its `options.bufferBytes` apply from now on);
+    // one of another address, or the end of the client, drops it.
+    void prepare(const QUrl& url, const Options& options = {});
+
     // Ends the running transfer with Outcome::Cancelled; no effect when none runs. Safe to call from
     // a progress callback or a Cancel button.
     void cancel();
@@ -121,12 +129,17 @@ public:
 
 private:
     Result run(const QUrl& url, detail::Sink& sink, const Options& options);
+    QNetworkRequest requestFor(const QUrl& url) const;
+    QNetworkReply* start(const QUrl& url, const Options& options);
+    void dropPrepared();
 
     std::unique_ptr<QNetworkAccessManager> manager_;
     int connectMs_ = 15000;
     int stallMs_ = 30000;
     bool busy_ = false;
     std::function<void()> abortRunning_;
+    std::unique_ptr<QNetworkReply> prepared_;
+    QUrl preparedUrl_;
 };
 
 } // namespace net
