@@ -219,23 +219,7 @@ void MainWindow::buildPanels() {
     networkFrame = frame(librariesPanel, "Frame6", appstr::NetworkCaption, rect(2760, 540, 2535, 4035));
     networkList = list(networkFrame, "List2", rect(120, 300, 2295, 3615));
     detailsFrame = frame(librariesPanel, "Frame7", appstr::DetailsCaption, rect(5400, 120, 4815, 4455));
-    detailsText = named(new QPlainTextEdit(detailsFrame), "Text11");
-    detailsText->setGeometry(rect(120, 300, 4575, 2715));
-    detailsText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    detailsText->setReadOnly(true);
-    // Only one of install, reinstall and update is ever shown, so they share a place.
-    updateButton = button(detailsFrame, "Command19", appstr::Update, rect(120, 3120, 1455, 375));
-    installButton = button(detailsFrame, "Command13", appstr::Install, rect(120, 3120, 1455, 375));
-    reinstallButton = button(detailsFrame, "Command6", appstr::Reinstall, rect(120, 3120, 1455, 375));
-    openExamplesButton =
-        button(detailsFrame, "Command101", appstr::OpenExamples, rect(1680, 3120, 1455, 375));
-    openFolderButton = button(detailsFrame, "Command102", appstr::OpenFolder, rect(3240, 3120, 1455, 375));
-    openXmlButton = button(detailsFrame, "Command200", appstr::OpenXml, rect(120, 3540, 1455, 375));
-    openBlockButton = button(detailsFrame, "Command201", appstr::OpenBlock, rect(1680, 3540, 1455, 375));
-    openGeneratorButton =
-        button(detailsFrame, "Command202", appstr::OpenGenerator, rect(3240, 3540, 1455, 375));
-    uninstallButton =
-        button(detailsFrame, "Command32", installstr::UninstallCaption, rect(120, 3960, 1455, 375));
+    // Its text and buttons are built when a library is first picked (buildDetailsControls).
 
     // Status strip.
     statusPanel = frame(client, "Frame2", QString(), rect(120, 8280, 10335, 615));
@@ -269,7 +253,62 @@ void MainWindow::buildOverlayPanels() {
     }
 }
 
+void MainWindow::buildDetailsControls() {
+    if (detailsText) {
+        return;
+    }
+    using twips::rect;
+    detailsText = named(new QPlainTextEdit(detailsFrame), "Text11");
+    detailsText->setGeometry(rect(120, 300, 4575, 2715));
+    detailsText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    detailsText->setReadOnly(true);
+    // Only one of install, reinstall and update is ever shown, so they share a place.
+    updateButton = button(detailsFrame, "Command19", appstr::Update, rect(120, 3120, 1455, 375));
+    installButton = button(detailsFrame, "Command13", appstr::Install, rect(120, 3120, 1455, 375));
+    reinstallButton = button(detailsFrame, "Command6", appstr::Reinstall, rect(120, 3120, 1455, 375));
+    openExamplesButton =
+        button(detailsFrame, "Command101", appstr::OpenExamples, rect(1680, 3120, 1455, 375));
+    openFolderButton = button(detailsFrame, "Command102", appstr::OpenFolder, rect(3240, 3120, 1455, 375));
+    openXmlButton = button(detailsFrame, "Command200", appstr::OpenXml, rect(120, 3540, 1455, 375));
+    openBlockButton = button(detailsFrame, "Command201", appstr::OpenBlock, rect(1680, 3540, 1455, 375));
+    openGeneratorButton =
+        button(detailsFrame, "Command202", appstr::OpenGenerator, rect(3240, 3540, 1455, 375));
+    uninstallButton =
+        button(detailsFrame, "Command32", installstr::UninstallCaption, rect(120, 3960, 1455, 375));
+    for (QPushButton* install : {installButton, updateButton, reinstallButton}) {
+        connect(install, &QPushButton::clicked, this, &MainWindow::installSelectedLibrary);
+    }
+    connect(uninstallButton, &QPushButton::clicked, this, &MainWindow::onUninstallClicked);
+    for (auto [button, path] :
+         {std::pair{openExamplesButton, &host::libraryExamplesFolder},
+          std::pair{openFolderButton, &host::libraryFolder}, std::pair{openXmlButton, &host::libraryXml},
+          std::pair{openBlockButton, &host::libraryBlockScript},
+          std::pair{openGeneratorButton, &host::libraryGeneratorScript}}) {
+        connect(button, &QPushButton::clicked, this, [this, p = path] { openLibraryPath(p); });
+    }
+    // Tab reaches them right after the network list, where they stood when the window was made with
+    // them (and before the controls of any overlay panel built since).
+    QWidget* after = networkList;
+    for (QWidget* w : controls::visualTabOrder(detailsFrame)) {
+        QWidget::setTabOrder(after, w);
+        after = w;
+    }
+    controls::describe(*detailsFrame, purposes::MainWindow);
+    if (startedUp_) { // start-up hid them; each library picked shows those it needs
+        hideDetailsControls();
+    }
+}
+
+void MainWindow::hideDetailsControls() {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             detailsText, installButton, reinstallButton, openExamplesButton, openFolderButton, openXmlButton,
+             openBlockButton, openGeneratorButton, updateButton, uninstallButton}) {
+        w->hide();
+    }
+}
+
 void MainWindow::buildDeferredPanels() {
+    buildDetailsControls();
     for (QGroupBox* panel : {skinPanel, aboutPanel, donationPanel, examplesPanel, sitesPanel}) {
         buildPanelContents(panel);
     }
@@ -300,8 +339,9 @@ void MainWindow::buildPanelContents(QGroupBox* panel) {
             after = order.back();
         }
     }
-    if (after == nullptr) {
-        after = controls::visualTabOrder(detailsFrame).back();
+    if (after == nullptr) { // the library details' controls, or where they go once built
+        const std::vector<QWidget*> details = controls::visualTabOrder(detailsFrame);
+        after = details.empty() ? static_cast<QWidget*>(networkList) : details.back();
     }
     for (QWidget* w : controls::visualTabOrder(panel)) {
         QWidget::setTabOrder(after, w);
@@ -474,21 +514,10 @@ void MainWindow::connectHandlers() {
     }
     connect(searchEdit, &QLineEdit::textChanged, this, &MainWindow::applyLibraryFilter);
     connect(updatesOnlyCheck, &QCheckBox::toggled, this, &MainWindow::applyLibraryFilter);
-    for (QPushButton* install : {installButton, updateButton, reinstallButton}) {
-        connect(install, &QPushButton::clicked, this, &MainWindow::installSelectedLibrary);
-    }
     connect(installLocalButton, &QPushButton::clicked, this, &MainWindow::onInstallLocalClicked);
-    connect(uninstallButton, &QPushButton::clicked, this, &MainWindow::onUninstallClicked);
     connect(updateAllAction, &QAction::triggered, this, &MainWindow::onUpdateAllClicked);
     connect(exportAction, &QAction::triggered, this, &MainWindow::onExportClicked);
     connect(openLibraryRootButton, &QPushButton::clicked, this, &MainWindow::onOpenLibraryRootClicked);
-    for (auto [button, path] :
-         {std::pair{openExamplesButton, &host::libraryExamplesFolder},
-          std::pair{openFolderButton, &host::libraryFolder}, std::pair{openXmlButton, &host::libraryXml},
-          std::pair{openBlockButton, &host::libraryBlockScript},
-          std::pair{openGeneratorButton, &host::libraryGeneratorScript}}) {
-        connect(button, &QPushButton::clicked, this, [this, p = path] { openLibraryPath(p); });
-    }
 
     // Examples.
     connect(examplesButton, &QPushButton::clicked, this, &MainWindow::onExamplesClicked);
@@ -503,10 +532,9 @@ void MainWindow::startUp() {
 }
 
 void MainWindow::initialize() {
-    for (QWidget* w : std::initializer_list<QWidget*>{
-             detailsText, installButton, reinstallButton, openExamplesButton, openFolderButton, openXmlButton,
-             openBlockButton, openGeneratorButton, updateButton, uninstallButton}) {
-        w->hide();
+    startedUp_ = true;
+    if (detailsText) {
+        hideDetailsControls();
     }
     // The notice enters from the right edge of its panel.
     noticeLeftTwips_ = twips::fromPx(noticePanel->width());

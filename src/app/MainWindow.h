@@ -55,8 +55,9 @@ public:
     // The window is shown by the caller afterwards.
     void startUp();
 
-    // Builds the contents of every overlay panel now. They are otherwise built when first shown;
-    // whoever lists or inspects all controls (the controls document) calls this first.
+    // Builds the contents of every overlay panel and the library details' controls now. They are
+    // otherwise built when first shown; whoever lists or inspects all controls (the controls
+    // document) calls this first.
     Q_INVOKABLE void buildDeferredPanels();
 
     // The window's outer size in twips, as the panel placement rules use it: the client area plus a
@@ -79,6 +80,11 @@ private:
     // The contents of one overlay panel (its frame exists from the start), with its handlers and
     // its place in the tab order; nothing when they are built already.
     void buildPanelContents(QGroupBox* panel);
+    // The library details' text and buttons (in Frame7), with their handlers and their place in the
+    // tab order: built when a library is first picked, as most runs of a first start pick none, or
+    // for whoever inspects all controls. Nothing when built already.
+    void buildDetailsControls();
+    void hideDetailsControls();
     void buildSkinPanel();
     void buildAboutPanel();
     void buildDonationPanel();
@@ -352,6 +358,7 @@ private:
     RowsModel* siteRows_ = nullptr;    // List5
 
     QSet<QGroupBox*> builtPanels_; // the overlay panels whose contents exist
+    bool startedUp_ = false;       // start-up hid the library details' controls
 
     // ---- state ----
     AppContext context_;

@@ -39,6 +39,7 @@ void MainWindow::onLocalLibraryClicked() {
 }
 
 void MainWindow::showLibraryDetails() {
+    buildDetailsControls();
     detailsText->show();
     const install::LibraryRecord catalog =
         catalogIndex_.record(context_.folder.catalogCacheForDetails(), selectedLibrary_);
