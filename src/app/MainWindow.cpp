@@ -183,7 +183,7 @@ void MainWindow::buildPanels() {
     conversionButton = button(toolsPanel, "Command25", appstr::Conversion, rect(4680, 1275, 1695, 375));
     sitesButton = button(toolsPanel, "Command28", appstr::Sites, rect(6600, 1275, 1695, 375));
     examplesButton = button(toolsPanel, "Command29", appstr::Examples, rect(8520, 1275, 1695, 375));
-    spareList = list(toolsPanel, "List7", rect(1320, 1275, 3135, 375));
+    // List7 is never shown: made only for whoever inspects all controls (buildDeferredPanels).
 
     // The board list belongs to the window itself, over the tools panel.
     boardCombo = named(new QComboBox(client), "Combo2");
@@ -308,6 +308,12 @@ void MainWindow::hideDetailsControls() {
 }
 
 void MainWindow::buildDeferredPanels() {
+    if (!spareList) { // the last control of the tools panel, between Command20 and Command25 for Tab
+        spareList = list(toolsPanel, "List7", twips::rect(1320, 1275, 3135, 375));
+        spareList->setVisible(!startedUp_);
+        QWidget::setTabOrder(shareButton, spareList);
+        controls::describe(*toolsPanel, purposes::MainWindow);
+    }
     buildDetailsControls();
     for (QGroupBox* panel : {skinPanel, aboutPanel, donationPanel, examplesPanel, sitesPanel}) {
         buildPanelContents(panel);
@@ -554,7 +560,9 @@ void MainWindow::showPathPanel() {
 }
 
 void MainWindow::load() {
-    spareList->hide();
+    if (spareList) {
+        spareList->hide();
+    }
     for (QGroupBox* panel : {skinPanel, aboutPanel, sitesPanel, examplesPanel, donationPanel}) {
         panel->hide();
     }

@@ -268,7 +268,7 @@ private:
     QPushButton* conversionButton = nullptr;      // Command25: 制库助手
     QPushButton* sitesButton = nullptr;           // Command28: 推荐网站
     QPushButton* examplesButton = nullptr;        // Command29: 示例收集
-    QListView* spareList = nullptr;               // List7: no caption, never shown
+    QListView* spareList = nullptr;               // List7: no caption, never shown (made on demand)
 
     // Version and library information.
     QGroupBox* versionPanel = nullptr;        // Frame10: 版本及库信息
