@@ -9,13 +9,21 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <algorithm>
+
 namespace {
 
 void loadQtTranslations(QApplication& app) {
-    const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    QStringList dirs{QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+#ifdef Q_OS_WIN
+    // The portable program carries Qt's catalog in its own folder; Qt looks in the folder it was
+    // installed to on the machine that built it.
+    dirs.prepend(QCoreApplication::applicationDirPath() + QStringLiteral("/translations"));
+#endif
     for (const char* name : {"qtbase_zh_CN", "qt_zh_CN"}) {
         auto* translator = new QTranslator(&app);
-        if (translator->load(QLatin1String(name), dir)) {
+        if (std::any_of(dirs.cbegin(), dirs.cend(),
+                        [&](const QString& dir) { return translator->load(QLatin1String(name), dir); })) {
             QApplication::installTranslator(translator);
         } else {
             delete translator;
