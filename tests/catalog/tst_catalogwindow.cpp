@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -166,7 +168,9 @@ private Q_SLOTS:
     void hostileText() {
         QTemporaryDir dir;
         const QString fifo = dir.filePath(QStringLiteral("fifo"));
+#ifndef Q_OS_WIN // Windows has no FIFO: there the path names nothing
         QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+#endif
         const QString text =
             QStringLiteral("<img src='file://") + fifo + "'>" + QStringLiteral("<i>").repeated(350000);
         Fixture f;
