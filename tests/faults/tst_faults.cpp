@@ -24,13 +24,11 @@
 #include <iostream>
 #include <string>
 
-#ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
-#endif
 
 using Tree = QMap<QString, QByteArray>;
 
@@ -156,9 +154,6 @@ public:
         if (name == QLatin1String("config read-only")) {
             readOnly(app.file("Dravonel/config.ini"));
         } else if (name == QLatin1String("root read-only")) {
-#ifdef Q_OS_WIN
-            return "a folder marked read-only still takes new files on Windows";
-#else
             QStringList paths{root};
             for (QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
                  it.hasNext();) {
@@ -172,7 +167,6 @@ public:
                 }
                 immutable_ << path;
             }
-#endif
         } else if (name.startsWith(QLatin1String("no parent"))) {
             QDir(QFileInfo(root).path()).removeRecursively();
         }
@@ -185,10 +179,7 @@ private:
         QFile::setPermissions(path, QFile::permissions(path) & ~(QFile::WriteOwner | QFile::WriteUser |
                                                                  QFile::WriteGroup | QFile::WriteOther));
     }
-    static bool setImmutable([[maybe_unused]] const QString& path, [[maybe_unused]] bool on) {
-#ifdef Q_OS_WIN
-        return false;
-#else
+    static bool setImmutable(const QString& path, bool on) {
         const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
         int flags = 0;
         bool ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
@@ -198,7 +189,6 @@ private:
             ::close(fd);
         }
         return ok;
-#endif
     }
 
     QStringList immutable_;
@@ -376,11 +366,6 @@ private Q_SLOTS:
             QSKIP(qPrintable(why));
         }
         const Tree before = snapshot(fixture.app.path());
-#ifdef Q_OS_WIN
-        if (fault.endsWith(QLatin1String("full"))) {
-            QSKIP("Windows has no file size limit to stand for a full disk");
-        }
-#else
         rlimit size{};
         getrlimit(RLIMIT_FSIZE, &size);
         if (fault.endsWith(QLatin1String("full"))) {
@@ -390,7 +375,6 @@ private Q_SLOTS:
             const rlimit limited{rlim_t(DiskLimit), size.rlim_max};
             setrlimit(RLIMIT_FSIZE, &limited);
         }
-#endif
         if (flow == Flow::StartUp) {
             window = startMainWindow(context);
         } else if (flow == Flow::BoardChoice) {
@@ -408,9 +392,7 @@ private Q_SLOTS:
                 }
             }
         }
-#ifndef Q_OS_WIN
         setrlimit(RLIMIT_FSIZE, &size);
-#endif
         QStringList shown;
         for (const QString& text : platform.messageTexts()) {
             shown << text.section(QStringLiteral("\r\n"), 0, 0); // a second line holds a path
