@@ -2,6 +2,7 @@
 // from the same local server in the same run. Prints:
 //   BENCH http_download <ms> ms ratio=R target=1.25 ok|FAIL
 
+#include "TestServer.h"
 #include "net/HttpClient.h"
 
 #include <QCoreApplication>
@@ -32,19 +33,12 @@ int main(int argc, char* argv[]) {
         }
     }
 
-    QProcess server;
-    server.start(QStringLiteral("python3"), {QStringLiteral(QUENRA_SOURCE_DIR "/scripts/catalog_server.py"),
-                                             QStringLiteral("--root"), root.path()});
-    QByteArray portLine;
-    while (!portLine.contains('\n') && server.waitForReadyRead(10000)) {
-        portLine += server.readAllStandardOutput();
-    }
-    const int port = portLine.trimmed().toInt();
-    if (port == 0) {
-        std::fprintf(stderr, "server did not start\n");
+    TestServer server(root.path());
+    if (!server.isRunning()) {
+        std::fprintf(stderr, "server: %s\n", qPrintable(server.errorText()));
         return 1;
     }
-    const QString url = QStringLiteral("http://127.0.0.1:%1/pkg.zip").arg(port);
+    const QString url = server.baseUrl() + QStringLiteral("pkg.zip");
     const QString target = out.filePath(QStringLiteral("pkg.zip"));
 
     std::vector<double> ours;
@@ -70,8 +64,6 @@ int main(int argc, char* argv[]) {
             return 1;
         }
     }
-    server.kill();
-    server.waitForFinished();
 
     const double ms = *std::min_element(ours.begin(), ours.end());
     const double ref = *std::min_element(curl.begin(), curl.end());

@@ -47,9 +47,6 @@ bool run(const QString& program, const QStringList& arguments) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 5;
-    if (qEnvironmentVariableIsEmpty("QUENRA_TEST_SERVER")) {
-        qputenv("QUENRA_TEST_SERVER", QUENRA_SOURCE_DIR "/scripts/catalog_server.py");
-    }
 
     // The package: one top-level folder named like the library, files spread over 20 sub-folders,
     // random content (so the transfer carries the full 20 MB).

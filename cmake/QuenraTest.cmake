@@ -19,6 +19,6 @@ function(quenra_add_test name)
     endif()
     add_test(NAME ${name} COMMAND ${program})
     set_tests_properties(${name} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=${T_LOCALE};LC_ALL=${T_LOCALE};QUENRA_TEST_SERVER=${PROJECT_SOURCE_DIR}/scripts/catalog_server.py;QUENRA_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=${T_LOCALE};LC_ALL=${T_LOCALE};QUENRA_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
         TIMEOUT 300)
 endfunction()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AppContext.h"
+#include "install/Checksum.h"
 #include "install/LibraryDetails.h"
 #include "net/HttpClient.h"
 #include "settings/Settings.h"
@@ -11,6 +12,8 @@
 #include <QPointer>
 #include <QSet>
 #include <QString>
+
+#include <functional>
 
 class ClickableLabel;
 class ConversionWindow;
@@ -122,10 +125,10 @@ private:
     // transfer with net::Outcome::Cancelled. `maxBytes` < 0: no limit. Used for the catalog, so the
     // catalog deadline of the context applies.
     net::Result fetchWithProgress(const QUrl& url, const QString& label, qint64 maxBytes);
-    // A package download into a file behind `progress` (replaced only when the whole body has arrived),
-    // limited to the context's package size.
-    net::Result downloadWithProgress(const QUrl& url, const QString& targetPath,
-                                     Platform::Progress& progress);
+    // A package download into a file behind `progress` (replaced only when the whole body has arrived,
+    // and `acceptSha256`, when set, accepts its digest), limited to the context's package size.
+    net::Result downloadWithProgress(const QUrl& url, const QString& targetPath, Platform::Progress& progress,
+                                     const std::function<bool(const QByteArray&)>& acceptSha256 = {});
     // The catalog download of start-up and of the retry link: the address from the settings.
     void downloadCatalog();
     // The catalog refresh of the menu: the address the download set, and a message when done.
@@ -159,8 +162,12 @@ private:
     void onLocalLibraryClicked();
     void showLibraryDetails();
     // 0 on success, otherwise a negative failure code. The transfer shows behind `shared` when given
-    // (one indicator over several downloads), else behind an indicator of its own.
-    qint32 downloadPackage(const QString& packageName, Platform::Progress* shared = nullptr);
+    // (one indicator over several downloads), else behind an indicator of its own. A package that
+    // fails `checksum` leaves the cached one as it was (install::code::BadDigest).
+    qint32 downloadPackage(const QString& packageName, Platform::Progress* shared = nullptr,
+                           const install::Checksum& checksum = {});
+    // The 校验码 of a library's catalog section; examples have no section and pin nothing.
+    install::Checksum catalogChecksum(const QString& name);
     // Extracts on a worker thread behind the progress indicator, all of the archive or only its
     // top-level items `onlyItems`. Returns whether the extraction succeeded; shows the failure (a
     // cancel shows nothing: the user asked for it).
@@ -168,9 +175,10 @@ private:
     // The install flow shared by the install, update and reinstall buttons: the library whose
     // details are shown (selectedLibrary_), wherever it was picked.
     void installSelectedLibrary();
-    // After a failed download: offers the package an earlier download left in the cache, if any.
-    // Returns whether the user wants it installed.
-    bool offerCachedPackage(const QString& name);
+    // After a failed download: offers the package an earlier download left in the cache, if any and
+    // if it passes `checksum` (otherwise the checksum failure shows). Returns whether the user wants
+    // it installed.
+    bool offerCachedPackage(const QString& name, const install::Checksum& checksum);
     // Before anything is written into the host installation: false, with the path-settings panel
     // shown as at start-up, when the host path is not absolute or names no existing Quenra.exe.
     bool requireHostInstallation();

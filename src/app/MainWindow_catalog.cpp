@@ -52,7 +52,8 @@ net::Result MainWindow::fetchWithProgress(const QUrl& url, const QString& label,
 }
 
 net::Result MainWindow::downloadWithProgress(const QUrl& url, const QString& targetPath,
-                                             Platform::Progress& progress) {
+                                             Platform::Progress& progress,
+                                             const std::function<bool(const QByteArray&)>& acceptSha256) {
     net::HttpClient& client = httpClient();
     progress.setCancelHandler([&client] { client.cancel(); });
     net::Options options;
@@ -61,6 +62,7 @@ net::Result MainWindow::downloadWithProgress(const QUrl& url, const QString& tar
     options.onProgress = [&progress](qint64 received, qint64 total) {
         progress.setProgress(received, total);
     };
+    options.acceptSha256 = acceptSha256;
     net::Result result = client.downloadToFile(url, targetPath, options);
     progress.setCancelHandler({});
     return result;

@@ -3,6 +3,7 @@
 #include "app/RowsModel.h"
 
 #include "host/HostPaths.h"
+#include "install/Checksum.h"
 #include "install/DownloadCodes.h"
 #include "install/Extract.h"
 #include "install/InstallStrings.h"
@@ -70,7 +71,13 @@ void MainWindow::showLibraryDetails() {
         QFileInfo(host::libraryFolder(hostPath, board, selectedLibrary_, sep)).isDir());
 }
 
-qint32 MainWindow::downloadPackage(const QString& packageName, Platform::Progress* shared) {
+install::Checksum MainWindow::catalogChecksum(const QString& name) {
+    return install::parseChecksum(
+        catalogIndex_.record(context_.folder.catalogCacheForDetails(), name).checksum);
+}
+
+qint32 MainWindow::downloadPackage(const QString& packageName, Platform::Progress* shared,
+                                   const install::Checksum& checksum) {
     // A name from the catalog that is no plain file name in the package cache asks for nothing.
     if (!filenames::isUsableName(packageName)) {
         return install::code::BadName;
@@ -84,7 +91,12 @@ qint32 MainWindow::downloadPackage(const QString& packageName, Platform::Progres
     if (!shared) {
         own = platform().beginProgress(installstr::DownloadProgress);
     }
-    const net::Result result = downloadWithProgress(address, target, shared ? *shared : *own);
+    // The digest is taken as the body arrives; a refused body never replaces the cached package.
+    std::function<bool(const QByteArray&)> accept;
+    if (checksum.pinned) {
+        accept = [checksum](const QByteArray& sha256) { return checksum.accepts(sha256); };
+    }
+    const net::Result result = downloadWithProgress(address, target, shared ? *shared : *own, accept);
     return install::downloadCode(install::outcomeOf(result));
 }
 
@@ -129,11 +141,15 @@ void MainWindow::offerToStartHost() {
     }
 }
 
-bool MainWindow::offerCachedPackage(const QString& name) {
+bool MainWindow::offerCachedPackage(const QString& name, const install::Checksum& checksum) {
     // A failed download leaves the cached package as it was, so an earlier download can still serve.
     // It may be older than the catalog's version: Enter alone does not install it.
     const QFileInfo cached(install::packageCacheFile(context_.folder.packageCacheFolder(), name));
     if (!cached.isFile()) {
+        return false;
+    }
+    if (checksum.pinned && !checksum.accepts(install::fileSha256(cached.filePath()))) {
+        platform().showMessage(msg::critical(installstr::ChecksumFailed));
         return false;
     }
     const QString date = cached.lastModified().toString(QStringLiteral("yyyy-MM-dd"));
@@ -148,10 +164,17 @@ void MainWindow::installSelectedLibrary() {
     const QString name = selectedLibrary_;
     const QString board = boardCombo->currentText();
     // The download comes before the question.
-    const qint32 result = downloadPackage(name);
+    const install::Checksum checksum = catalogChecksum(name);
+    const qint32 result = downloadPackage(name, nullptr, checksum);
+    if (result == install::code::BadDigest) {
+        // The server sent another package than the catalog pins: nothing is installed, not even the
+        // cached one.
+        platform().showMessage(msg::critical(installstr::ChecksumFailed));
+        return;
+    }
     if (result != install::code::Ok) {
         platform().showMessage(msg::exclamation(install::downloadFailureMessage(result, name)));
-        if (result == install::code::BadName || !offerCachedPackage(name)) {
+        if (result == install::code::BadName || !offerCachedPackage(name, checksum)) {
             return;
         }
     } else if (platform().showMessage(msg::confirm(installstr::confirmInstall(name, board))) !=

@@ -79,7 +79,7 @@ void MainWindow::onUpdateAllClicked() {
     for (qsizetype i = 0; i < stale.size(); ++i) {
         const QString& name = stale[i];
         progress->setLabel(installstr::updatingProgress(name, int(i + 1), int(stale.size())));
-        const qint32 code = downloadPackage(name, progress.get());
+        const qint32 code = downloadPackage(name, progress.get(), catalogChecksum(name));
         if (code == install::code::Cancelled) {
             break;
         }

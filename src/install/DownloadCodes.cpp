@@ -20,6 +20,8 @@ DownloadOutcome outcomeOf(const net::Result& result) {
         return DownloadOutcome::Cancelled;
     case net::Outcome::WriteFailed:
         return DownloadOutcome::CacheUnwritable;
+    case net::Outcome::Refused:
+        return DownloadOutcome::BadDigest;
     case net::Outcome::Truncated:
     case net::Outcome::TooLarge:
     case net::Outcome::BadRedirect:
@@ -47,6 +49,8 @@ qint32 downloadCode(DownloadOutcome outcome) {
         return code::CacheUnwritable;
     case DownloadOutcome::BadName:
         return code::BadName;
+    case DownloadOutcome::BadDigest:
+        return code::BadDigest;
     }
     return code::Failed;
 }
@@ -54,6 +58,9 @@ qint32 downloadCode(DownloadOutcome outcome) {
 QString downloadFailureMessage(qint32 failureCode, const QString& packageName) {
     if (failureCode == code::BadName) {
         return installstr::badNameMessage(packageName);
+    }
+    if (failureCode == code::BadDigest) {
+        return installstr::ChecksumFailed;
     }
     return installstr::DownloadFailed + QString::number(failureCode);
 }

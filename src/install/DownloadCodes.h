@@ -18,6 +18,7 @@ enum class DownloadOutcome {
     Cancelled,       // the user pressed Cancel
     CacheUnwritable, // the package cache folder is missing or cannot be written
     BadName,         // the package name could name a file outside the package cache
+    BadDigest,       // the package arrived whole but does not match the 校验码 of its section
 };
 
 namespace code {
@@ -29,6 +30,7 @@ inline constexpr qint32 Failed = qint32(0x800C0008u);          // -2146697208
 inline constexpr qint32 Cancelled = qint32(0x80004004u);       // -2147467260
 inline constexpr qint32 CacheUnwritable = qint32(0x80070003u); // -2147024893
 inline constexpr qint32 BadName = qint32(0x80070057u);         // -2147024809, invalid argument
+inline constexpr qint32 BadDigest = qint32(0x80096010u);       // -2146869232, the digest did not verify
 } // namespace code
 
 // What a finished transfer of the HTTP client means for a package download.
@@ -37,7 +39,8 @@ DownloadOutcome outcomeOf(const net::Result& result);
 qint32 downloadCode(DownloadOutcome outcome);
 
 // The message a caller shows for a non-zero code: the download-failure text with the code, or, for
-// a refused package name, a message that names it.
+// a refused package name, a message that names it, or, for a package that fails its 校验码, the
+// checksum-failure text.
 QString downloadFailureMessage(qint32 code, const QString& packageName);
 
 } // namespace install

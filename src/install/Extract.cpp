@@ -13,6 +13,7 @@
 #include <archive_entry.h>
 
 #include <memory>
+#include <optional>
 
 namespace install {
 
@@ -98,6 +99,7 @@ bool namesReadAsUtf8(const QString& zipPath) {
 }
 
 // Unpacks every entry into `content` (an empty folder). Names are checked before anything is written.
+// With no `content`, every entry is read and checked the same way and nothing is written.
 ExtractResult unpackInto(const QString& zipPath, const QString& content, const ExtractLimits& limits,
                          const Monitor& monitor) {
     const char* charset = namesReadAsUtf8(zipPath) ? "UTF-8" : "CP936";
@@ -105,16 +107,20 @@ ExtractResult unpackInto(const QString& zipPath, const QString& content, const E
     if (!in) {
         return fail(ExtractError::CannotOpen, zipPath);
     }
-    Writer out(archive_write_disk_new());
-    if (!out || archive_write_disk_set_options(out.get(), ARCHIVE_EXTRACT_SECURE_SYMLINKS |
-                                                              ARCHIVE_EXTRACT_SECURE_NODOTDOT |
-                                                              ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS |
-                                                              ARCHIVE_EXTRACT_TIME) != ARCHIVE_OK) {
-        return fail(ExtractError::WriteFailed, content);
-    }
-    const WorkingFolderScope inside(content);
-    if (!inside.entered()) {
-        return fail(ExtractError::WriteFailed, content);
+    Writer out;
+    std::optional<WorkingFolderScope> inside;
+    if (!content.isEmpty()) {
+        out.reset(archive_write_disk_new());
+        if (!out || archive_write_disk_set_options(out.get(), ARCHIVE_EXTRACT_SECURE_SYMLINKS |
+                                                                  ARCHIVE_EXTRACT_SECURE_NODOTDOT |
+                                                                  ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS |
+                                                                  ARCHIVE_EXTRACT_TIME) != ARCHIVE_OK) {
+            return fail(ExtractError::WriteFailed, content);
+        }
+        inside.emplace(content);
+        if (!inside->entered()) {
+            return fail(ExtractError::WriteFailed, content);
+        }
     }
 
     const auto cancelled = [&monitor] { return monitor.cancelled && monitor.cancelled(); };
@@ -174,7 +180,7 @@ ExtractResult unpackInto(const QString& zipPath, const QString& content, const E
         const auto perm = archive_entry_perm(entry);
         archive_entry_set_perm(entry, isDir || (perm & 0111) ? 0755 : 0644);
 
-        if (archive_write_header(out.get(), entry) != ARCHIVE_OK) {
+        if (out && archive_write_header(out.get(), entry) != ARCHIVE_OK) {
             return fail(ExtractError::WriteFailed, name + QStringLiteral(": ") + readerMessage(out.get()));
         }
         if (!isDir) {
@@ -201,20 +207,20 @@ ExtractResult unpackInto(const QString& zipPath, const QString& content, const E
                 if (writtenBytes > limits.maxBytes) {
                     return fail(ExtractError::TooLarge, name);
                 }
-                if (archive_write_data_block(out.get(), block, size, offset) != ARCHIVE_OK) {
+                if (out && archive_write_data_block(out.get(), block, size, offset) != ARCHIVE_OK) {
                     return fail(ExtractError::WriteFailed,
                                 name + QStringLiteral(": ") + readerMessage(out.get()));
                 }
             }
         }
-        if (archive_write_finish_entry(out.get()) != ARCHIVE_OK) {
+        if (out && archive_write_finish_entry(out.get()) != ARCHIVE_OK) {
             return fail(ExtractError::WriteFailed, name + QStringLiteral(": ") + readerMessage(out.get()));
         }
         if (monitor.onEntry) {
             monitor.onEntry(entries);
         }
     }
-    if (archive_write_close(out.get()) != ARCHIVE_OK) {
+    if (out && archive_write_close(out.get()) != ARCHIVE_OK) {
         return fail(ExtractError::WriteFailed, readerMessage(out.get()));
     }
     if (archive_read_close(in.get()) != ARCHIVE_OK) {
@@ -285,6 +291,11 @@ std::optional<QString> safeEntryPath(const QString& name) {
         }
     }
     return parts.join(QLatin1Char('/'));
+}
+
+ExtractResult inspectZip(const QString& zipPath, const ExtractLimits& limits) {
+    const Utf8CtypeScope utf8;
+    return unpackInto(QFileInfo(zipPath).absoluteFilePath(), {}, limits, {});
 }
 
 ExtractResult extractZip(const QString& zipPath, const QString& destination, const ExtractLimits& limits,

@@ -81,6 +81,11 @@ ExtractResult extractZipChecked(const QString& zipPath, const QString& destinati
                                 const ExtractLimits& limits, const StepCheck& check,
                                 const Monitor& monitor = {});
 
+// Reads the archive as extractZip() does and gives what extractZip() would refuse it for (CannotOpen,
+// Corrupt, UnsafeName, UnsupportedEntry, TooLarge, TooManyEntries, Empty), writing nothing: for
+// checking packages before they are published.
+ExtractResult inspectZip(const QString& zipPath, const ExtractLimits& limits = {});
+
 // The libraries an archive carries: each top-level folder NAME holding the file NAME/NAME.xml, in
 // the order of the archive. A package carries one; a bundle made by "导出库包" several. Names the
 // file name check refuses are left out. Entry names are read as extractZip() reads them.

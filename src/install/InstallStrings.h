@@ -29,10 +29,13 @@ inline const QString KeyDate = QStringLiteral("更新日期");
 inline const QString KeyContact = QStringLiteral("联系方式");
 inline const QString KeyWeb = QStringLiteral("网址");
 inline const QString KeyIntro = QStringLiteral("库简介");
+// The SHA-256 of the package .zip (Checksum.h).
+inline const QString KeyChecksum = QStringLiteral("校验码");
 
 // Downloads and extraction.
 inline const QString DownloadFailed = QStringLiteral("库文件下载失败！请检查网络后重试！错误代码：");
 inline const QString UnzipFailed = QStringLiteral("解压失败");
+inline const QString ChecksumFailed = QStringLiteral("库文件校验失败，文件可能不完整或已被篡改！");
 inline const QString DownloadProgress = QStringLiteral("正在下载库文件……");
 inline const QString UnzipProgress = QStringLiteral("正在解压……");
 // A name from the catalog or a package that cannot stand as a file name in our folders (our own

@@ -26,6 +26,7 @@ LibraryRecord readRecord(const ini::Document& document, const QString& section) 
     r.contact = document.value(section, KeyContact);
     r.web = document.value(section, KeyWeb);
     r.intro = document.value(section, KeyIntro);
+    r.checksum = document.value(section, KeyChecksum);
     return r;
 }
 

@@ -21,6 +21,7 @@ struct LibraryRecord {
     QString contact;
     QString web;
     QString intro;
+    QString checksum; // 校验码, catalog sections only (Checksum.h)
 };
 
 LibraryRecord readRecord(const ini::Document& document, const QString& section);

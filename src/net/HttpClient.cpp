@@ -1,5 +1,6 @@
 #include "net/HttpClient.h"
 
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QHostAddress>
@@ -10,6 +11,8 @@
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <QTimer>
+
+#include <optional>
 
 namespace net {
 
@@ -58,6 +61,8 @@ const char* outcomeName(Outcome outcome) {
         return "WriteFailed";
     case Outcome::BadRedirect:
         return "BadRedirect";
+    case Outcome::Refused:
+        return "Refused";
     case Outcome::Other:
         return "Other";
     }
@@ -245,6 +250,16 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
     qint64 received = 0;
     qint64 total = -1;
     QElapsedTimer sinceReport;
+    std::optional<QCryptographicHash> hash;
+    if (options.acceptSha256) {
+        hash.emplace(QCryptographicHash::Sha256);
+    }
+    auto store = [&](const QByteArray& data) {
+        if (hash) {
+            hash->addData(data);
+        }
+        return sink.write(data);
+    };
 
     auto report = [&](bool force) {
         if (!options.onProgress) {
@@ -313,7 +328,7 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
             stop(tooLarge);
             return;
         }
-        if (!sink.write(data)) {
+        if (!store(data)) {
             stop(writeFailed);
             return;
         }
@@ -341,7 +356,7 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
         received += rest.size();
         if (options.maxBytes >= 0 && received > options.maxBytes) {
             tooLarge = true;
-        } else if (!sink.write(rest)) {
+        } else if (!store(rest)) {
             writeFailed = true;
         }
     }
@@ -405,6 +420,9 @@ Result HttpClient::run(const QUrl& url, detail::Sink& sink, const Options& optio
         }
     }
 
+    if (result.outcome == Outcome::Ok && hash && !options.acceptSha256(hash->result())) {
+        result.outcome = Outcome::Refused;
+    }
     if (result.outcome == Outcome::Ok && !sink.finish()) {
         result.outcome = Outcome::WriteFailed;
     }

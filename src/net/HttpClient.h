@@ -29,6 +29,7 @@ enum class Outcome {
     TooLarge,    // the body is longer than the caller's limit
     WriteFailed, // the target file could not be created or written
     BadRedirect, // too many redirects, or a redirect from https to http
+    Refused,     // the whole body arrived, and Options::acceptSha256 refused it
     Other,
 };
 
@@ -61,6 +62,10 @@ struct Options {
     // unless the caller lets it through, because a progress dialog of its own filters it and needs
     // its Cancel button to work.
     bool allowUserInput = false;
+    // When set, the body is hashed as it arrives, and once it is whole this is asked whether the
+    // body with that SHA-256 may be kept; false ends the transfer with Outcome::Refused, storing
+    // nothing (an existing target stays as it was).
+    std::function<bool(const QByteArray& sha256)> acceptSha256;
 };
 
 // The program's one HTTP client: GET only, no credentials, no cookies, the system's proxy settings,

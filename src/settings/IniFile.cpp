@@ -191,6 +191,14 @@ QList<RawLine> splitRawLines(const QByteArray& bytes) {
 
 } // namespace
 
+std::optional<NamedLine> namedLine(QStringView line) {
+    const ParsedLine parsed = parseLine(line);
+    if (parsed.kind == LineKind::Other) {
+        return std::nullopt;
+    }
+    return NamedLine{parsed.kind == LineKind::Section, parsed.name.toString()};
+}
+
 QString findValue(QStringView text, QStringView section, QStringView key) {
     bool inSection = false;
     bool sectionSeen = false;

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 // Profile (INI) files with the semantics of the platform's profile functions, as the program's own
 // files and the host IDE's description files rely on them:
 // - lines end at CR LF, LF or a lone CR; blanks at the start of a line are skipped;
@@ -42,6 +44,14 @@ QByteArray withValue(const QByteArray& original, QStringView section, QStringVie
 // Returns false when nothing was written (missing folder, read-only file, refused value, the lock
 // not free in time).
 bool writeValue(const QString& file, QStringView section, QStringView key, QStringView value);
+
+// What one line is to the reader: a section header or a key, with its name as the reader matches it
+// (trimmed); nullopt for any other line. For tools that point at the line a value came from.
+struct NamedLine {
+    bool isSection = false;
+    QString name;
+};
+std::optional<NamedLine> namedLine(QStringView line);
 
 // A parsed file for repeated look-ups (the catalog is read key by key for every library).
 class Document {

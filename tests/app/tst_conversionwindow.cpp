@@ -4,14 +4,7 @@
 #include "convert/ConvertStrings.h"
 #include "convert/EditorText.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QPlainTextEdit>
 #include <QPointer>
-#include <QPushButton>
-#include <QTest>
 #include <QTextDocument>
 #include <QTimer>
 

@@ -1,24 +1,11 @@
 #include "AppWindow.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
 // Nothing listens on port 1: the start-up catalog download fails at once.
 const QString NoServer = QStringLiteral("fuwuqi=http://127.0.0.1:1/");
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -98,13 +85,13 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString written = dir.filePath(QStringLiteral("controls.md"));
         QCOMPARE(QProcess::execute(tool, {QStringLiteral("--controls"), written}), 0);
-        const QString live = QString::fromUtf8(readAll(written));
+        const QString live = QString::fromUtf8(readFile(written));
         for (const QString& row : live.split(QLatin1Char('\n'))) {
             QVERIFY2(!row.startsWith(QLatin1String("| ")) || !row.endsWith(QLatin1String("|  |")),
                      qPrintable(row));
         }
-        QVERIFY2(QString::fromUtf8(readAll(qEnvironmentVariable("QUENRA_SOURCE_DIR") +
-                                           QStringLiteral("/docs/controls.md"))) == live,
+        QVERIFY2(QString::fromUtf8(readFile(qEnvironmentVariable("QUENRA_SOURCE_DIR") +
+                                            QStringLiteral("/docs/controls.md"))) == live,
                  "docs/controls.md differs from the windows: quenra_screenshot --controls docs/controls.md");
     }
 };

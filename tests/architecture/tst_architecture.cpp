@@ -16,6 +16,7 @@ const QMap<QString, QString> Allowed{
     {"install", "settings host net"},
     {"convert", "settings"},
     {"skins", "settings"},
+    {"publish", "settings catalog install"},
     {"ui", "settings skins"},
     {"app", "settings host net catalog install convert skins ui"},
 };

@@ -2,12 +2,6 @@
 #include "TestServer.h"
 #include "settings/Gbk.h"
 
-#include <QFile>
-#include <QLabel>
-#include <QListView>
-#include <QTemporaryDir>
-#include <QTest>
-
 #ifndef Q_OS_WIN
 #include <sys/stat.h>
 #endif
@@ -33,11 +27,6 @@ QByteArray catalogBytes(const QString& versions = QStringLiteral("版本号：1.
                        "分享网址：示例网站[https://example.com/]\r\n\r\n"
                        "[AHT20] \r\n库名=AHT20温湿度传感器\r\n[OLED] \r\n库名=OLED显示屏\r\n") +
         more);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 QStringList listed(const MainWindow& w, const char* list) {

@@ -4,13 +4,6 @@
 #include "ZipBuilder.h"
 #include "settings/Gbk.h"
 
-#include <QGroupBox>
-#include <QListView>
-#include <QTemporaryDir>
-#include <QTest>
-
-#include <memory>
-
 namespace {
 
 const QString kExamples = QStringLiteral("host/resources/app/src/boards/Dravonel_examples");

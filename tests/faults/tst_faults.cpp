@@ -8,16 +8,9 @@
 #include "settings/Settings.h"
 #include "settings/SettingsKeys.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QDirIterator>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QListView>
+#include <QCryptographicHash>
 #include <QProcess>
-#include <QPushButton>
 #include <QScopeGuard>
-#include <QTest>
 
 #include <csignal>
 #include <cstdio>
@@ -53,6 +46,7 @@ const QString UnzipFailed = QStringLiteral("解压失败");
 const QString SaveFailed = QStringLiteral("设置保存失败！请检查Dravonel文件夹是否可写。");
 const QString CopyFailed = QStringLiteral("库文件夹复制失败，库未安装！请检查文件夹权限后重试！");
 const QString Installed = QStringLiteral("安装成功");
+const QString ChecksumFailed = QStringLiteral("库文件校验失败，文件可能不完整或已被篡改！");
 QString downloadFailed(qint32 code) {
     return QStringLiteral("库文件下载失败！请检查网络后重试！错误代码：") + QString::number(code);
 }
@@ -63,21 +57,15 @@ QStringList installed(const QString& name) {
     return {confirm(name), Installed, QStringLiteral("是否打开Quenra？")};
 }
 
-// The catalog names version 1.03, as the settings do, so no new-version prompt comes.
-QByteArray catalog(const QString& notice, int padding) {
-    QString text = "版本号：1.03\r\n公告：" + notice + "\r\n";
-    for (const char* name : {"AHT20", "Bomb", "Packed", "Aux.zip"}) {
-        text += QStringLiteral("[%1] \r\n库名=%1\r\n库版本=2.0\r\n").arg(QLatin1String(name));
-    }
-    return gbk::encode(text + "[Padding] \r\n库简介=" + QString(padding, 'p') + "\r\n");
-}
-
 // The files a package installs, by package name (Bomb installs nothing).
 Tree packageFiles(const QString& name) {
     if (name == QLatin1String("AHT20")) {
         return {{"AHT20/AHT20.xml", "<xml version=\"2\"/>"},
                 {"AHT20/readme.txt", readme("AHT20", "2.0")},
                 {"AHT20/data.bin", QByteArray(DiskLimit + 32 * 1024, 'd')}};
+    }
+    if (name == QLatin1String("Pinned") || name == QLatin1String("Forged")) {
+        return {{name + '/' + name + ".xml", "<xml/>"}};
     }
     if (name == QLatin1String("Packed")) {
         return {{"Packed/Packed.xml", "<xml/>"}, {"Packed/zeros.bin", QByteArray(4 << 20, '\0')}};
@@ -97,6 +85,21 @@ QByteArray zipOf(const Tree& files) {
     return zip.bytes();
 }
 
+// The catalog names version 1.03, as the settings do, so no new-version prompt comes. Pinned and
+// Forged carry a 校验码: Pinned's names its served package (in capitals), Forged's another one.
+QByteArray catalog(const QString& notice, int padding) {
+    QString text = "版本号：1.03\r\n公告：" + notice + "\r\n";
+    const QByteArray pinned =
+        QCryptographicHash::hash(zipOf(packageFiles("Pinned")), QCryptographicHash::Sha256);
+    const QMap<QString, QString> checksums{{"Pinned", pinned.toHex().toUpper()},
+                                           {"Forged", QString(64, '0')}};
+    for (const QString name : {"AHT20", "Bomb", "Packed", "Aux.zip", "Pinned", "Forged"}) {
+        text += QStringLiteral("[%1] \r\n库名=%1\r\n库版本=2.0\r\n").arg(name);
+        text += checksums.contains(name) ? "校验码=" + checksums[name] + "\r\n" : QString();
+    }
+    return gbk::encode(text + "[Padding] \r\n库简介=" + QString(padding, 'p') + "\r\n");
+}
+
 // `tree` with `files` written below `place` and the folders on their way.
 Tree withFiles(Tree tree, const QString& place, const Tree& files) {
     for (auto it = files.constBegin(); it != files.constEnd(); ++it) {
@@ -110,9 +113,9 @@ Tree withFiles(Tree tree, const QString& place, const Tree& files) {
 }
 
 // An application folder as a user has it after earlier installs, with the host IDE beside it: the
-// settings (made larger than DiskLimit), the catalog, an older AHT20 package, AHT20 1.0 (with a file
-// 2.0 dropped) and Other installed for board Uno, board Mega, and a local library folder MyLib (one
-// file larger than DiskLimit, sorted between two small ones).
+// settings (made larger than DiskLimit), the catalog, an older AHT20 package, a Forged package its 校验码
+// refuses, AHT20 1.0 (with a file 2.0 dropped) and Other installed for board Uno, board Mega, and a local
+// library folder MyLib (one file larger than DiskLimit, sorted between two small ones).
 struct AppFixture {
     TempAppFolder app;
     Tree local{{"MyLib/MyLib.xml", "<xml/>"},
@@ -125,6 +128,7 @@ struct AppFixture {
         app.writeFile(CatalogCache, catalog("旧的公告", 0));
         app.writeFile(PackageCache + "/AHT20.zip", zipOf({{"AHT20/AHT20.xml", "<xml version=\"1\"/>"}}));
         backdate(app.file(PackageCache + "/AHT20.zip"));
+        app.writeFile(PackageCache + "/Forged.zip", zipOf({{"Forged/Forged.xml", "<xml cached/>"}}));
         app.writeFile("host/Quenra.exe", "#!/bin/sh\n");
         app.writeFile(LibraryRoot + "/AHT20/AHT20.xml", "<xml version=\"1\"/>");
         app.writeFile(LibraryRoot + "/AHT20/readme.txt", readme("AHT20", "1.0"));
@@ -227,7 +231,7 @@ private Q_SLOTS:
     void initTestCase() {
         writeFile(served_.filePath("KU.txt"), catalog("旧的公告", 0));
         writeFile(served_.filePath("new/KU.txt"), catalog("新的公告", DiskLimit + 1024));
-        for (const char* name : {"AHT20", "Packed"}) {
+        for (const char* name : {"AHT20", "Packed", "Pinned", "Forged"}) {
             writeFile(served_.filePath("new/" + QLatin1String(name) + ".zip"), zipOf(packageFiles(name)));
         }
         // Past the 1 GiB the extraction allows, refused by its declared size before any byte is written.
@@ -283,6 +287,12 @@ private Q_SLOTS:
         // The path panel shows; nothing is asked or written.
         row("install: host relative", Flow::Install, {}, "host relative", lib, {});
         row("install: no fault", Flow::Install, {}, {}, lib, installed(lib), {"packages", "root"});
+        row("install: 校验码 matches", Flow::Install, {}, {}, "Pinned", installed("Pinned"),
+            {"packages", "root"});
+        // The cached package stays, and is not offered: it does not match either.
+        row("install: 校验码 mismatch", Flow::Install, {}, {}, "Forged", {ChecksumFailed});
+        row("install: 校验码 mismatch, the cached package", Flow::Install, "status/404", {}, "Forged",
+            {downloadFailed(-2146697211), ChecksumFailed});
         row("install: the library shown, not the List2 row", Flow::InstallShown, {}, {}, lib, installed(lib),
             {"packages", "root"});
 

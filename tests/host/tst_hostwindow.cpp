@@ -2,16 +2,6 @@
 #include "settings/Settings.h"
 #include "settings/SettingsKeys.h"
 
-#include <QComboBox>
-#include <QDir>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QListView>
-#include <QPushButton>
-#include <QTest>
-
-#include <optional>
-
 namespace {
 
 const QString kInvalidPath = QStringLiteral("Quenra程序路径选择错误,请重新选择！");

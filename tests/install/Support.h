@@ -1,14 +1,8 @@
 #pragma once
 
 #include "AppWindow.h"
+#include "Files.h"
 #include "settings/Gbk.h"
-
-#include <QByteArray>
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QMap>
-#include <QStringList>
 
 #include <functional>
 
@@ -22,50 +16,12 @@ inline QByteArray readme(const QString& name, const QString& version) {
     return gbk::encode('[' + name + "]\r\n库名=" + name + "\r\n库版本=" + version + "\r\n");
 }
 
-inline QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-inline void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        f.write(bytes);
-    }
-}
-
 // The message that refuses a library name no file may have.
 inline QString unusableName(const QString& name) {
     return "库名【" + name +
            "】含有不能用作文件名的字符（/ \\ : * ? \" < > | "
            "或控制字符），或以点或空格结尾，或是系统保留的设备名"
            "（CON、PRN、AUX、NUL、COM1-COM9、LPT1-LPT9），无法使用！";
-}
-
-// Dates the file 2025-01-02 03:04, as a package an earlier download left.
-inline void backdate(const QString& path) {
-    QFile f(path);
-    if (f.open(QIODevice::ReadWrite)) {
-        f.setFileTime(QDateTime(QDate(2025, 1, 2), QTime(3, 4)), QFileDevice::FileModificationTime);
-    }
-}
-
-// Every folder, file and link below `root`, with the content of the files: equal snapshots prove
-// that a refused step changed nothing.
-inline QMap<QString, QByteArray> snapshot(const QString& root) {
-    QMap<QString, QByteArray> tree;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QFileInfo info = it.fileInfo();
-        const QByteArray content = info.isSymLink() ? "<link>" + QFile::encodeName(info.symLinkTarget())
-                                   : info.isDir()   ? QByteArray("<dir>")
-                                                    : readFile(path);
-        tree.insert(QDir(root).relativeFilePath(path), content);
-    }
-    return tree;
 }
 
 // The messages shown, in order, each behind its style: "? " a confirmation (OK and Cancel, Cancel

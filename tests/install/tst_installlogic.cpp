@@ -9,8 +9,6 @@
 #include "settings/Gbk.h"
 
 #include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTest>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>

@@ -6,18 +6,7 @@
 #include "settings/Gbk.h"
 #include "settings/Settings.h"
 
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListView>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-
 #include <algorithm>
-#include <memory>
 
 // One library's details and buttons, and the board's libraries as a whole: update all, search,
 // uninstall, export a bundle and install one. Installing itself, with its failures and cancels, is

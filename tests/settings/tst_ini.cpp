@@ -1,32 +1,18 @@
+#include "Files.h"
 #include "settings/Gbk.h"
 #include "settings/IniFile.h"
 #include "settings/MK.h"
 #include "settings/Settings.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
 constexpr int KeysPerCopy = 40;
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-} // namespace
 
 class TestIni final : public QObject {
     Q_OBJECT
@@ -102,7 +88,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("x.ini"));
         if (!bytes.isEmpty()) {
-            writeAll(path, bytes);
+            writeFile(path, bytes);
         }
         QCOMPARE(MK::ReadIniValue(QStringLiteral("D"), QStringLiteral("k"), path), expected);
     }
@@ -151,10 +137,10 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("x.ini"));
         if (!before.isEmpty()) {
-            writeAll(path, before);
+            writeFile(path, before);
         }
         QVERIFY(ini::writeValue(path, u"D", u"k", value));
-        QCOMPARE(readAll(path), after);
+        QCOMPARE(readFile(path), after);
         QCOMPARE(ini::readValue(path, u"D", u"k"), value);
     }
 
@@ -169,7 +155,7 @@ private Q_SLOTS:
         const Settings settings(folder);
         QVERIFY(settings.write(QStringLiteral("Kuliebiao"), QStringLiteral("掌控板 v2")));
         QCOMPARE(settings.read(QStringLiteral("kuliebiao")), QStringLiteral("掌控板 v2"));
-        writeAll(folder.settingsFile(), "[Dravonel]\r\nKuliebiao=b\r\n");
+        writeFile(folder.settingsFile(), "[Dravonel]\r\nKuliebiao=b\r\n");
         QCOMPARE(settings.read(QStringLiteral("Kuliebiao")), QStringLiteral("b"));
 
         QVERIFY(!Settings(AppFolder{dir.filePath(QStringLiteral("nowhere")), QLatin1Char('/')})
@@ -179,7 +165,7 @@ private Q_SLOTS:
         }
         QFile::setPermissions(folder.settingsFile(), QFile::ReadOwner);
         QVERIFY(!settings.write(QStringLiteral("k"), QStringLiteral("new")));
-        QCOMPARE(readAll(folder.settingsFile()), QByteArray("[Dravonel]\r\nKuliebiao=b\r\n"));
+        QCOMPARE(readFile(folder.settingsFile()), QByteArray("[Dravonel]\r\nKuliebiao=b\r\n"));
         QCOMPARE(QDir(dir.filePath(QStringLiteral("Dravonel"))).entryList(QDir::Files).size(), 1);
     }
 

@@ -2,14 +2,7 @@
 #include "settings/Settings.h"
 #include "ui/SkinEngine.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QGroupBox>
 #include <QImage>
-#include <QLineEdit>
-#include <QListView>
-#include <QPushButton>
-#include <QTest>
 
 namespace {
 

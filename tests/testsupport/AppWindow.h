@@ -1,11 +1,10 @@
 #pragma once
 
 #include "FakePlatform.h"
+#include "Files.h"
 #include "TempAppFolder.h"
 #include "Widgets.h"
 #include "app/MainWindow.h"
-
-#include <QStringList>
 
 #include <memory>
 #include <optional>

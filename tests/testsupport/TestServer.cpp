@@ -6,11 +6,8 @@
 
 namespace {
 
-QString scriptPath() {
-    const QString path = qEnvironmentVariable("QUENRA_TEST_SERVER");
-    return path.isEmpty()
-               ? qEnvironmentVariable("QUENRA_SOURCE_DIR") + QStringLiteral("/scripts/catalog_server.py")
-               : path;
+QString serverPath() {
+    return qEnvironmentVariable("QUENRA_TEST_SERVER", QStringLiteral(QUENRA_CATALOG_SERVER));
 }
 
 } // namespace
@@ -18,17 +15,13 @@ QString scriptPath() {
 TestServer::TestServer(const QString& root)
     : root_(root)
     , logPath_(logDir_.filePath(QStringLiteral("requests.log"))) {
-    const QString script = scriptPath();
-    if (!QFile::exists(script)) {
-        error_ = QStringLiteral("server script not found: ") + script;
-        return;
-    }
-    process_.setProgram(QStringLiteral("python3"));
-    process_.setArguments({script, QStringLiteral("--root"), root, QStringLiteral("--log"), logPath_});
+    const QString program = serverPath();
+    process_.setProgram(program);
+    process_.setArguments({QStringLiteral("--root"), root, QStringLiteral("--log"), logPath_});
     process_.setProcessChannelMode(QProcess::SeparateChannels);
     process_.start();
     if (!process_.waitForStarted(10000)) {
-        error_ = QStringLiteral("python3 did not start: ") + process_.errorString();
+        error_ = program + QStringLiteral(" did not start: ") + process_.errorString();
         return;
     }
     // The first line of its output is the port; it is listening by then.

@@ -5,9 +5,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-// scripts/catalog_server.py serving one folder on a free port of 127.0.0.1 while the object lives.
-// A base address may carry misbehaviours as its first path segments (baseUrl("status/404"), "cut",
-// "redirect/2/slow": the script lists them). Each request is logged before it is answered.
+// quenra-catalog-server (tools/catalog-server) serving one folder on a free port of 127.0.0.1 while
+// the object lives. A base address may carry misbehaviours as its first path segments
+// (baseUrl("status/404"), "cut", "redirect/2/slow": the server's main.cpp lists them). Each request is
+// logged before it is answered.
 class TestServer final {
 public:
     // Waits until the server accepts connections (or gives up after 10 s).

@@ -1,15 +1,18 @@
 #pragma once
 
-#include <QMetaObject>
-#include <QModelIndex>
-#include <QObject>
-#include <QStringList>
-#include <QtGlobal>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
 
-class QAbstractItemView;
-
-// Tests, benchmarks and the screenshot tool reach a window's controls by their object names, as
-// skins do. A missing or differently typed control ends the program, naming it.
+// The controls tests reach, and how. Tests, benchmarks and the screenshot tool reach a window's controls by
+// their object names, as skins do. A missing or differently typed control ends the program, naming it.
 template <class T> T* child(const QObject& root, const char* objectName) {
     T* found = root.findChild<T*>(QLatin1String(objectName));
     // Panels built when first shown are built now.

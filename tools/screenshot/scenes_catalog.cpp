@@ -43,10 +43,6 @@ struct CatalogServer {
             url = c.serverUrl;
             return;
         }
-        if (qEnvironmentVariableIsEmpty("QUENRA_TEST_SERVER")) {
-            qputenv("QUENRA_TEST_SERVER",
-                    (c.sourceDir + QStringLiteral("/scripts/catalog_server.py")).toUtf8());
-        }
         QFile target(root.filePath(QStringLiteral("KU.txt")));
         if (target.open(QIODevice::WriteOnly)) {
             target.write(demoCatalog(c));

@@ -5,10 +5,12 @@
 #include "app/MainWindow.h"
 #include "app/RowsModel.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 
@@ -94,6 +96,31 @@ const SceneRegistrar update("library-update", [](ShotContext& c) {
     }
     click(child<QListView>(w, "List3"), QStringLiteral("RGB灯带"));
     saveShot(&w, QStringLiteral("update-installed"), c);
+});
+
+// The search box and the updates-only filter over the demo catalog on board 掌控板 v2, whose
+// RGB灯带 is older than the catalog's; then that library's details with its update and uninstall
+// buttons. Needs the demo server.
+const SceneRegistrar manage("library-manage", [](ShotContext& c) {
+    if (c.serverUrl.isEmpty()) {
+        return;
+    }
+    TempAppFolder app;
+    const QString exe = copyDemoHost(app.path(), c);
+    app.writeConfig(
+        sceneConfig(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
+                        QStringLiteral("Kuliebiao=掌控板 v2")}));
+    FakePlatform platform;
+    MainWindow w(app.context(&platform));
+    w.startUp();
+    w.show();
+    press(w, "Combo2");
+    child<QLineEdit>(w, "Text20")->setText(QStringLiteral("灯"));
+    saveShot(&w, QStringLiteral("library-search"), c);
+    child<QLineEdit>(w, "Text20")->clear();
+    child<QCheckBox>(w, "Check1")->setChecked(true);
+    click(child<QListView>(w, "List3"), QStringLiteral("RGB灯带"));
+    saveShot(&w, QStringLiteral("library-updates-only"), c);
 });
 
 } // namespace
