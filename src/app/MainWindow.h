@@ -125,10 +125,6 @@ private:
     // transfer with net::Outcome::Cancelled. `maxBytes` < 0: no limit. Used for the catalog, so the
     // catalog deadline of the context applies.
     net::Result fetchWithProgress(const QUrl& url, const QString& label, qint64 maxBytes);
-    // A package download into a file behind `progress` (replaced only when the whole body has arrived,
-    // and `acceptSha256`, when set, accepts its digest), limited to the context's package size.
-    net::Result downloadWithProgress(const QUrl& url, const QString& targetPath, Platform::Progress& progress,
-                                     const std::function<bool(const QByteArray&)>& acceptSha256 = {});
     // The catalog download of start-up and of the retry link: the address from the settings.
     void downloadCatalog();
     // The catalog refresh of the menu: the address the download set, and a message when done.

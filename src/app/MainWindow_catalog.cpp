@@ -51,23 +51,6 @@ net::Result MainWindow::fetchWithProgress(const QUrl& url, const QString& label,
     return client.fetch(url, options);
 }
 
-net::Result MainWindow::downloadWithProgress(const QUrl& url, const QString& targetPath,
-                                             Platform::Progress& progress,
-                                             const std::function<bool(const QByteArray&)>& acceptSha256) {
-    net::HttpClient& client = httpClient();
-    progress.setCancelHandler([&client] { client.cancel(); });
-    net::Options options;
-    options.maxBytes = context_.timeouts.packageMaxBytes;
-    options.allowUserInput = true;
-    options.onProgress = [&progress](qint64 received, qint64 total) {
-        progress.setProgress(received, total);
-    };
-    options.acceptSha256 = acceptSha256;
-    net::Result result = client.downloadToFile(url, targetPath, options);
-    progress.setCancelHandler({});
-    return result;
-}
-
 void MainWindow::catalogUpdateFailed(const QString& message) {
     platform().showMessage(msg::critical(message));
     retryLink->show();

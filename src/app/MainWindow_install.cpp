@@ -9,6 +9,7 @@
 #include "install/InstallStrings.h"
 #include "install/LibraryDetails.h"
 #include "install/LocalInstall.h"
+#include "install/PackageDownload.h"
 #include "install/PackageName.h"
 #include "settings/FileNames.h"
 #include "settings/SettingsKeys.h"
@@ -22,7 +23,6 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QUrl>
 
 // Library details, package download and extraction, installing, and opening installed libraries.
 
@@ -78,26 +78,25 @@ install::Checksum MainWindow::catalogChecksum(const QString& name) {
 
 qint32 MainWindow::downloadPackage(const QString& packageName, Platform::Progress* shared,
                                    const install::Checksum& checksum) {
-    // A name from the catalog that is no plain file name in the package cache asks for nothing.
-    if (!filenames::isUsableName(packageName)) {
-        return install::code::BadName;
-    }
-    if (httpClient().isBusy()) {
-        return install::code::Failed; // one transfer at a time
-    }
-    const QUrl address(install::packageAddress(settings_.read(keys::CatalogServer), packageName));
-    const QString target = install::packageCacheFile(context_.folder.packageCacheFolder(), packageName);
     std::unique_ptr<Platform::Progress> own;
     if (!shared) {
         own = platform().beginProgress(installstr::DownloadProgress);
     }
-    // The digest is taken as the body arrives; a refused body never replaces the cached package.
-    std::function<bool(const QByteArray&)> accept;
-    if (checksum.pinned) {
-        accept = [checksum](const QByteArray& sha256) { return checksum.accepts(sha256); };
-    }
-    const net::Result result = downloadWithProgress(address, target, shared ? *shared : *own, accept);
-    return install::downloadCode(install::outcomeOf(result));
+    Platform::Progress& progress = shared ? *shared : *own;
+    net::HttpClient& client = httpClient();
+    progress.setCancelHandler([&client] { client.cancel(); });
+    net::Options options;
+    options.maxBytes = context_.timeouts.packageMaxBytes;
+    // The progress indicator holds the window's input back itself and needs its Cancel button.
+    options.allowUserInput = true;
+    options.onProgress = [&progress](qint64 received, qint64 total) {
+        progress.setProgress(received, total);
+    };
+    const qint32 code =
+        install::downloadPackage(client, settings_.read(keys::CatalogServer),
+                                 context_.folder.packageCacheFolder(), packageName, checksum, options);
+    progress.setCancelHandler({});
+    return code;
 }
 
 bool MainWindow::unzipPackage(const QString& zipPath, const QString& destination,

@@ -9,6 +9,7 @@
 #include "install/Extract.h"
 #include "install/InstallStrings.h"
 #include "install/LibraryDetails.h"
+#include "install/PackageDownload.h"
 #include "install/PackageName.h"
 #include "settings/FileNames.h"
 #include "ui/Messages.h"
@@ -37,25 +38,9 @@ QString MainWindow::currentLibraryRoot() const {
 }
 
 QStringList MainWindow::librariesWithUpdates() {
-    const QString hostPath = hostPathEdit->text();
-    const QString board = boardCombo->currentText();
-    const QChar sep = context_.folder.sep;
-    const QString catalog = context_.folder.catalogCacheForDetails();
-    QStringList stale;
-    for (const QString& name : host::listSubfolders(currentLibraryRoot())) {
-        if (!filenames::isUsableName(name)) {
-            continue; // it names no package that could be downloaded
-        }
-        const install::LibraryRecord installed =
-            install::readDescriptionFile(host::libraryReadme(hostPath, board, name, sep), name);
-        if (install::offersUpdate(catalogIndex_.record(catalog, name), installed)) {
-            stale << name;
-        }
-    }
-    // The file system lists folders in no useful order; the question reads better sorted.
-    std::sort(stale.begin(), stale.end(),
-              [](const QString& a, const QString& b) { return a.localeAwareCompare(b) < 0; });
-    return stale;
+    return install::librariesWithUpdates(catalogIndex_, context_.folder.catalogCacheForDetails(),
+                                         hostPathEdit->text(), boardCombo->currentText(),
+                                         context_.folder.sep);
 }
 
 void MainWindow::onUpdateAllClicked() {

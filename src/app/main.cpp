@@ -1,8 +1,11 @@
 #include "app/AppSetup.h"
+#include "app/Cli.h"
 #include "app/MainWindow.h"
+#include "settings/UserFolder.h"
 #include "ui/QtPlatform.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 #include <cstdio>
 
@@ -23,6 +26,14 @@ bool displayAvailable() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // The command line needs no display: it runs without a window, as the same program file.
+    if (argc > 1 && cli::wanted({QString::fromLocal8Bit(argv[1])})) {
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Quenra小助手"));
+        AppContext context;
+        context.folder = workingAppFolder();
+        return cli::run(QCoreApplication::arguments().mid(1), context);
+    }
     if (!displayAvailable()) {
         std::fputs("Quenra小助手需要图形界面：没有找到显示器（DISPLAY 或 WAYLAND_DISPLAY 未设置）。\n"
                    "The assistant needs a display: set DISPLAY, or run it under xvfb-run.\n",
@@ -34,7 +45,7 @@ int main(int argc, char* argv[]) {
 
     QtPlatform platform;
     AppContext context;
-    context.folder = AppFolder::ofRunningProgram();
+    context.folder = workingAppFolder();
     context.platform = &platform;
 
     MainWindow window(context);

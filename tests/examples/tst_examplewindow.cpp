@@ -43,7 +43,6 @@ private Q_SLOTS:
         server_ = std::make_unique<TestServer>(packages_.path());
         QVERIFY2(server_->isRunning(), qPrintable(server_->errorText()));
     }
-    void cleanupTestCase() { server_.reset(); }
 
     // A row's package is unpacked into the examples folder and its title's .qnp opened on OK; a row
     // naming nothing, or a failure, stops without the question and leaves the host's folders.

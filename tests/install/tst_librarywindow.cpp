@@ -78,7 +78,6 @@ private Q_SLOTS:
         server_ = std::make_unique<TestServer>(served_.path());
         QVERIFY2(server_->isRunning(), qPrintable(server_->errorText()));
     }
-    void cleanupTestCase() { server_.reset(); }
 
     // Text11 and the buttons for each case, read through the files: the catalog cache and the
     // installed description file.

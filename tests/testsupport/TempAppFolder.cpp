@@ -1,10 +1,9 @@
 #include "TempAppFolder.h"
 
+#include "Files.h"
 #include "settings/Gbk.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 TempAppFolder::TempAppFolder(const QStringList& configLines) {
     QDir root(dir_.path());
@@ -14,19 +13,11 @@ TempAppFolder::TempAppFolder(const QStringList& configLines) {
 }
 
 AppFolder TempAppFolder::folder() const {
-    AppFolder f;
-    f.dir = dir_.path();
-    f.sep = QLatin1Char('/');
-    return f;
+    return AppFolder{dir_.path(), QLatin1Char('/')};
 }
 
 AppContext TempAppFolder::context(Platform* platform) const {
-    AppContext c;
-    c.folder = folder();
-    c.platform = platform;
-    c.timeouts.connectMs = 3000;
-    c.timeouts.stallMs = 3000;
-    return c;
+    return AppContext{folder(), platform, NetTimeouts{3000, 3000}};
 }
 
 void TempAppFolder::writeConfig(const QStringList& lines) const {
@@ -38,20 +29,11 @@ void TempAppFolder::writeConfig(const QStringList& lines) const {
 }
 
 QByteArray TempAppFolder::configBytes() const {
-    QFile f(file(QStringLiteral("Dravonel/config.ini")));
-    if (!f.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return f.readAll();
+    return readFile(file(QStringLiteral("Dravonel/config.ini")));
 }
 
 void TempAppFolder::writeFile(const QString& relative, const QByteArray& bytes) const {
-    const QString path = file(relative);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        f.write(bytes);
-    }
+    ::writeFile(file(relative), bytes);
 }
 
 void TempAppFolder::writeGbk(const QString& relative, const QString& text) const {

@@ -3,9 +3,6 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
-#include <QComboBox>
-#include <QLabel>
-#include <QTest>
 #include <QTimer>
 
 void press(const QObject& root, const char* objectName) {
