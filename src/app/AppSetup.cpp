@@ -10,6 +10,13 @@
 #include <QTranslator>
 
 #include <algorithm>
+#include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+
+#include <io.h>
+#endif
 
 namespace {
 
@@ -50,4 +57,27 @@ void setUpApplication(QApplication& app) {
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     loadQtTranslations(app);
     chooseChineseFont();
+}
+
+void useStartingConsole() {
+#ifdef Q_OS_WIN
+    // A stream redirected into a file or a pipe has its handle from the start; the others have none.
+    const bool missing[] = {GetStdHandle(STD_OUTPUT_HANDLE) == nullptr,
+                            GetStdHandle(STD_ERROR_HANDLE) == nullptr};
+    if (!(missing[0] || missing[1]) || !AttachConsole(ATTACH_PARENT_PROCESS)) {
+        return; // all redirected, or started from Explorer
+    }
+    FILE* const streams[] = {stdout, stderr};
+    for (int i = 0; i < 2; ++i) {
+        if (missing[i] && std::freopen("CONOUT$", "w", streams[i])) {
+            const auto console = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(streams[i])));
+            DWORD mode = 0;
+            if (GetConsoleMode(console, &mode)) {
+                // The download percentage rewrites its line with a terminal sequence.
+                SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+            }
+        }
+    }
+    SetConsoleOutputCP(CP_UTF8);
+#endif
 }
