@@ -28,6 +28,7 @@ bool displayAvailable() {
 int main(int argc, char* argv[]) {
     // The command line needs no display: it runs without a window, as the same program file.
     if (argc > 1 && cli::wanted({QString::fromLocal8Bit(argv[1])})) {
+        useStartingConsole();
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Quenra小助手"));
         AppContext context;

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
+
+#include <archive_entry.h>
+
+#include <optional>
 
 #ifndef Q_OS_WIN
 #include <langinfo.h>
@@ -55,5 +60,28 @@ private:
     locale_t previous_ = locale_t(0);
 #endif
 };
+
+// An entry's name as text; nullopt when the archive's bytes have no form in the name's charset. On
+// Windows libarchive keeps names as UTF-16 and gives UTF-8 only by way of the ANSI code page, which
+// lacks most characters a name may hold, so names go in and out as UTF-16 there.
+inline std::optional<QString> entryName(archive_entry* entry) {
+#ifdef Q_OS_WIN
+    const wchar_t* name = archive_entry_pathname_w(entry);
+    return name ? std::optional(QString::fromWCharArray(name)) : std::nullopt;
+#else
+    const char* name = archive_entry_pathname_utf8(entry);
+    return name ? std::optional(QString::fromUtf8(name)) : std::nullopt;
+#endif
+}
+
+// Sets an entry's name; false when it cannot be stored.
+inline bool setEntryName(archive_entry* entry, const QString& name) {
+#ifdef Q_OS_WIN
+    archive_entry_copy_pathname_w(entry, reinterpret_cast<const wchar_t*>(name.utf16()));
+    return true;
+#else
+    return archive_entry_update_pathname_utf8(entry, name.toUtf8().constData()) != 0;
+#endif
+}
 
 } // namespace install

@@ -78,7 +78,11 @@ private:
         }
         const std::unique_ptr<archive_entry, EntryFree> entry(archive_entry_new());
         const QString stored = info.isDir() ? entryName + QLatin1Char('/') : entryName;
+#ifdef Q_OS_WIN
+        setEntryName(entry.get(), stored); // see entryName()
+#else
         archive_entry_set_pathname_utf8(entry.get(), stored.toUtf8().constData());
+#endif
         archive_entry_set_filetype(entry.get(), info.isDir() ? AE_IFDIR : AE_IFREG);
         archive_entry_set_perm(entry.get(), info.isDir() || info.isExecutable() ? 0755 : 0644);
         archive_entry_set_mtime(entry.get(), info.lastModified().toSecsSinceEpoch(), 0);

@@ -143,11 +143,11 @@ ExtractResult unpackInto(const QString& zipPath, const QString& content, const E
         if (++entries > limits.maxEntries) {
             return fail(ExtractError::TooManyEntries, QString::number(entries));
         }
-        const char* utf8Name = archive_entry_pathname_utf8(entry);
-        if (!utf8Name) {
+        const std::optional<QString> entryText = entryName(entry);
+        if (!entryText) {
             return fail(ExtractError::UnsafeName);
         }
-        const QString name = QString::fromUtf8(utf8Name);
+        const QString& name = *entryText;
         const std::optional<QString> relative = safeEntryPath(name);
         if (!relative) {
             return fail(ExtractError::UnsafeName, name);
@@ -173,7 +173,7 @@ ExtractResult unpackInto(const QString& zipPath, const QString& content, const E
                 return fail(ExtractError::TooLarge, name);
             }
         }
-        if (!archive_entry_update_pathname_utf8(entry, relative->toUtf8().constData())) {
+        if (!setEntryName(entry, *relative)) {
             return fail(ExtractError::UnsafeName, name);
         }
         // Plain permissions only: readable folders and files, executable when the archive says so.
@@ -258,8 +258,7 @@ ArchiveLibraries findLibraries(const QString& zipPath) {
         if (r != ARCHIVE_OK) {
             return {ExtractError::Corrupt, {}};
         }
-        const char* utf8Name = archive_entry_pathname_utf8(entry);
-        const std::optional<QString> path = safeEntryPath(utf8Name ? QString::fromUtf8(utf8Name) : QString());
+        const std::optional<QString> path = safeEntryPath(entryName(entry).value_or(QString()));
         if (!path || archive_entry_filetype(entry) != AE_IFREG) {
             continue;
         }

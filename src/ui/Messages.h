@@ -10,6 +10,12 @@ namespace msg {
 // The program's name: the title of every message box and of the main window.
 inline const QString Title = QStringLiteral("Quenra小助手");
 
+// The button captions of Windows' own Chinese message boxes; Y and N choose Yes and No.
+inline const QString OkCaption = QStringLiteral("确定");
+inline const QString CancelCaption = QStringLiteral("取消");
+inline const QString YesCaption = QStringLiteral("是(&Y)");
+inline const QString NoCaption = QStringLiteral("否(&N)");
+
 // OK with the critical icon: refused input, failed catalog updates.
 inline Platform::Message critical(const QString& text) {
     return {text, Title, Platform::Icon::Critical, Platform::Buttons::Ok, Platform::Answer::Ok};

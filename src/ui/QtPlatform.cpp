@@ -1,5 +1,7 @@
 #include "ui/QtPlatform.h"
 
+#include "ui/Messages.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -12,6 +14,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QUrl>
 
 #ifdef Q_OS_WIN
@@ -22,6 +25,16 @@
 #endif
 
 namespace {
+
+#ifdef Q_OS_WIN
+// Hands `target` (a native path or a web address) to the shell; `verb` null is the default action
+// of the item's type. Returns false when the shell could not.
+bool shellExecute(const wchar_t* verb, const QString& target) {
+    const std::wstring item = target.toStdWString();
+    return reinterpret_cast<INT_PTR>(
+               ShellExecuteW(nullptr, verb, item.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32;
+}
+#endif
 
 QWidget* dialogParent() {
     return QApplication::activeWindow();
@@ -208,6 +221,20 @@ Platform::Answer QtPlatform::showMessage(const Message& message) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
     }
+#ifdef Q_OS_WIN
+    // As Windows' own Chinese message boxes read, whether or not Qt's translation was found.
+    const std::pair<QMessageBox::StandardButton, const QString&> captions[] = {
+        {QMessageBox::Ok, msg::OkCaption},
+        {QMessageBox::Cancel, msg::CancelCaption},
+        {QMessageBox::Yes, msg::YesCaption},
+        {QMessageBox::No, msg::NoCaption},
+    };
+    for (const auto& [which, caption] : captions) {
+        if (QAbstractButton* button = box.button(which)) {
+            button->setText(caption);
+        }
+    }
+#endif
     box.setDefaultButton(toStandard(message.defaultButton));
     const int r = box.exec();
     switch (r) {
@@ -249,18 +276,20 @@ std::optional<QString> QtPlatform::saveFileDialog(const QString& filter, const Q
 
 bool QtPlatform::moveToTrash(const QString& path) {
     // Qt moves the item by a rename and reports false instead of copying across disks, so a
-    // failure leaves the item where it was.
+    // failure leaves the item where it was. On Windows it is the shell's recycle bin.
     return QFile::moveToTrash(QDir::fromNativeSeparators(path));
 }
 
 void QtPlatform::openWithDesktop(const QString& pathOrUrl) {
     const QUrl asUrl(pathOrUrl, QUrl::StrictMode);
     const QString scheme = asUrl.scheme().toLower();
-    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
-        QDesktopServices::openUrl(asUrl);
-        return;
-    }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::fromNativeSeparators(pathOrUrl)));
+    const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
+#ifdef Q_OS_WIN
+    // The default action: the browser for a web page, Explorer for a folder.
+    shellExecute(nullptr, web ? QString::fromLatin1(asUrl.toEncoded()) : QDir::toNativeSeparators(pathOrUrl));
+#else
+    QDesktopServices::openUrl(web ? asUrl : QUrl::fromLocalFile(QDir::fromNativeSeparators(pathOrUrl)));
+#endif
 }
 
 void QtPlatform::openForViewing(const QString& path) {
@@ -274,18 +303,18 @@ void QtPlatform::openForViewing(const QString& path) {
         if (!info.exists()) {
             return;
         }
-        const std::wstring file = QDir::toNativeSeparators(local).toStdWString();
-        const auto edited = reinterpret_cast<INT_PTR>(
-            ShellExecuteW(nullptr, L"edit", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
-        if (edited <= 32) {
-            const std::wstring quoted = L"\"" + file + L"\"";
+        const QString file = QDir::toNativeSeparators(local);
+        if (!shellExecute(L"edit", file)) {
+            const std::wstring quoted = L"\"" + file.toStdWString() + L"\"";
             ShellExecuteW(nullptr, L"open", L"notepad.exe", quoted.c_str(), nullptr, SW_SHOWNORMAL);
         }
         return;
     }
-#endif
-    // Elsewhere the desktop opens a file by its content type in a viewer, without running it.
+    shellExecute(nullptr, QDir::toNativeSeparators(local)); // a folder: Explorer
+#else
+    // The desktop opens a file by its content type in a viewer, without running it.
     QDesktopServices::openUrl(QUrl::fromLocalFile(local));
+#endif
 }
 
 bool QtPlatform::startProgram(const QString& program) {

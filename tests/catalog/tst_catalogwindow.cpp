@@ -2,7 +2,9 @@
 #include "TestServer.h"
 #include "settings/Gbk.h"
 
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -155,7 +157,9 @@ private Q_SLOTS:
     void hostileText() {
         QTemporaryDir dir;
         const QString fifo = dir.filePath(QStringLiteral("fifo"));
+#ifndef Q_OS_WIN // Windows has no FIFO: there the path names nothing
         QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+#endif
         const QString text =
             QStringLiteral("<img src='file://") + fifo + "'>" + QStringLiteral("<i>").repeated(350000);
         Fixture f;

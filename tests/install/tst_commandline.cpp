@@ -46,14 +46,14 @@ private Q_SLOTS:
         QVERIFY2(server.isRunning(), qPrintable(server.errorText()));
 
         TempAppFolder app;
-        app.writeConfig(
-            {"fuwuqi=" + server.baseUrl(), hostPath ? "quenra=" + app.file("host/Quenra.exe") : ""});
+        app.writeConfig({"fuwuqi=" + server.baseUrl(),
+                         hostPath ? "quenra=" + QDir::toNativeSeparators(app.file("host/Quenra.exe")) : ""});
         app.writeFile("host/Quenra.exe", "#!/bin/sh\n");
         for (const auto& [name, version] : {std::pair{"A", "1.0"}, {"B", "1.0"}, {"C", "3.0"}}) {
             app.writeFile(LibraryRoot + '/' + name + "/readme.txt", readme(name, version));
             app.writeFile(LibraryRoot + '/' + name + '/' + name + ".xml", "old");
         }
-        const QString program = app.file("Quenra小助手");
+        const QString program = app.file(QFileInfo(qEnvironmentVariable("QUENRA_ASSISTANT")).fileName());
         QVERIFY(QFile::copy(qEnvironmentVariable("QUENRA_ASSISTANT"), program));
 
         QProcess process;

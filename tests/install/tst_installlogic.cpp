@@ -139,6 +139,9 @@ private Q_SLOTS:
         QFETCH(QString, root);
         QFETCH(int, error);
         QFETCH(QStringList, files);
+        if (NoFileLinks && QByteArray(QTest::currentDataTag()).contains("link")) {
+            QSKIP(NoFileLinks);
+        }
         TempAppFolder app;
         app.writeFile("src/bar/foo.xml", "new");
         app.writeFile("src/bar/block/bar.js", "js");
@@ -266,10 +269,12 @@ private Q_SLOTS:
         if (error == ExtractError::None) {
             const QFileInfo file(dest + '/' + landed);
             QVERIFY(file.isFile() && !file.isSymLink());
-            QCOMPARE(QFileInfo(s.dest + "/LibA/keep").isSymLink(), landed != "LibA/keep");
             QVERIFY(readFile(file.filePath()) != "old xml");
-            QCOMPARE(file.permissions() & (QFile::WriteGroup | QFile::WriteOther | QFile::ExeOwner),
-                     QFile::Permissions());
+            if (!NoFileLinks) { // and Windows has no permission bits for others
+                QCOMPARE(QFileInfo(s.dest + "/LibA/keep").isSymLink(), landed != "LibA/keep");
+                QCOMPARE(file.permissions() & (QFile::WriteGroup | QFile::WriteOther | QFile::ExeOwner),
+                         QFile::Permissions());
+            }
             QCOMPARE(readFile(s.dest + "/LibA/old.txt"), QByteArray("kept"));
             // No work folder, journal or lock is left beside the destination.
             QCOMPARE(QDir(dest + "/..")
@@ -360,6 +365,9 @@ private Q_SLOTS:
         QFETCH(QStringList, names);
         QFETCH(bool, cancel);
         QFETCH(int, error);
+        if (NoFileLinks && QByteArray(QTest::currentDataTag()).contains("link")) {
+            QSKIP(NoFileLinks);
+        }
         const QString root = path("fail");
         const QString zip = path("exports/old.zip");
         writeFile(root + "/A/A.xml", "<xml/>");

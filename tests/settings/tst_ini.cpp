@@ -51,6 +51,9 @@ private Q_SLOTS:
     // The codec's own tables give what the ICU converter gives: every two- and four-byte code, and
     // every character (but the two that code page 936 writes as single bytes).
     void gb18030() {
+        if (!QStringDecoder("GB18030").isValid()) {
+            QSKIP("no GB18030 converter in this Qt to compare with");
+        }
         QByteArray codes;
         for (int a = 0x81; a <= 0xFE; ++a) {
             for (int b = 0x30; b <= 0xFE; ++b) {

@@ -8,7 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
+#endif
 
 class TestSkins final : public QObject {
     Q_OBJECT
@@ -89,7 +91,11 @@ private Q_SLOTS:
         if (bytes == "<folder>") {
             path = dir.path() + QLatin1Char('/');
         } else if (bytes == "<pipe>") {
+#ifdef Q_OS_WIN
+            QSKIP("Windows has no named pipe in the file system");
+#else
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#endif
         } else if (!bytes.isEmpty()) {
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
             f.close();

@@ -10,6 +10,14 @@
 
 class Platform;
 
+// QFile::link makes a shortcut file on Windows, which the file system does not follow; a test that
+// needs a real link skips with this reason there.
+#ifdef Q_OS_WIN
+inline constexpr const char* NoFileLinks = "QFile::link makes a shortcut file on Windows, not a link";
+#else
+inline constexpr const char* NoFileLinks = nullptr;
+#endif
+
 // A fresh application folder for one test, laid out as an installed program's: Dravonel/ with
 // config.ini, ku/, ku/Wenjian/ and SkinH/.
 class TempAppFolder {

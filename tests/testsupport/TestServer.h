@@ -35,6 +35,7 @@ private:
     QString root_;
     QTemporaryDir logDir_;
     QString logPath_;
+    qint64 logStart_ = 0; // where the requests since the last clearLog() begin
     QProcess process_;
     quint16 port_ = 0;
     QString error_;
