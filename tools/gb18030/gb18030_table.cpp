@@ -14,6 +14,7 @@ int main() {
                 "#include \"settings/Gb18030Table.h\"\n\n"
                 "namespace gbk::table {\n\n"
                 "// Index: (first byte - 0x81) * 190 + second byte - 0x40, less one past 0x7F.\n"
+                "// clang-format off\n"
                 "const char16_t TwoByte[TwoByteCount] = {\n");
     QStringDecoder decoder("GB18030");
     int n = 0;
@@ -32,6 +33,6 @@ int main() {
             ++n;
         }
     }
-    std::printf("};\n\n} // namespace gbk::table\n");
+    std::printf("};\n// clang-format on\n\n} // namespace gbk::table\n");
     return n == 23940 ? 0 : 1;
 }
