@@ -37,6 +37,7 @@
 #include <memory>
 #include <optional>
 #include <sys/resource.h>
+#include <utility>
 
 namespace {
 
@@ -119,11 +120,8 @@ Run runChild(const QStringList& args) {
     return run;
 }
 
-Run median(const QStringList& args, int rounds) {
-    QList<Run> runs;
-    for (int i = 0; i < rounds; ++i) {
-        runs << runChild(args);
-    }
+Run medianOf(QList<Run> runs) {
+    const qsizetype rounds = runs.size();
     std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) { return a.ms < b.ms; });
     Run m = runs[rounds / 2];
     long maxPeak = 0;
@@ -132,6 +130,24 @@ Run median(const QStringList& args, int rounds) {
     }
     m.peakKb = maxPeak;
     return m;
+}
+
+Run median(const QStringList& args, int rounds) {
+    QList<Run> runs;
+    for (int i = 0; i < rounds; ++i) {
+        runs << runChild(args);
+    }
+    return medianOf(runs);
+}
+
+std::pair<Run, Run> medianPair(const QStringList& first, const QStringList& second, int rounds) {
+    QList<Run> a;
+    QList<Run> b;
+    for (int i = 0; i < rounds; ++i) {
+        a << runChild(first);
+        b << runChild(second);
+    }
+    return {medianOf(a), medianOf(b)};
 }
 
 void makeAppFolder(const QString& dir, const QString& serverBase) {
@@ -210,11 +226,12 @@ int main(int argc, char* argv[]) {
     makeAppFolder(demoApp.path(), demoServer.baseUrl());
     makeAppFolder(bigApp.path(), bigServer.baseUrl());
 
-    const int rounds = 7;
+    const int rounds = 9;
     runChild({QStringLiteral("--bare")}); // warm the file cache for both sides
     runChild({QStringLiteral("--app"), demoApp.path()});
-    const Run bare = median({QStringLiteral("--bare")}, rounds);
-    const Run demo = median({QStringLiteral("--app"), demoApp.path()}, rounds);
+    // Alternated, so a change in the machine's load falls on both sides alike.
+    const auto [bare, demo] =
+        medianPair({QStringLiteral("--bare")}, {QStringLiteral("--app"), demoApp.path()}, rounds);
     const Run loaded = median({QStringLiteral("--app"), bigApp.path()}, 3);
 
     std::printf(
