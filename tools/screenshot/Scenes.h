@@ -25,6 +25,10 @@ struct SceneRegistrar {
 QStringList sceneConfig(const ShotContext& context, const QStringList& extra);
 // A copy of the demo host installation below `appFolder`; returns the copy's Quenra.exe.
 QString copyDemoHost(const QString& appFolder, const ShotContext& context);
+class TempAppFolder;
+// Copies the demo host into `app` and writes a config.ini naming it, its version and `board` as the
+// stored board.
+void useDemoHost(TempAppFolder& app, const ShotContext& context, const QString& board);
 
 // Renders `widget` (offscreen) to outDir/name.png and prints the path.
 void saveShot(QWidget* widget, const QString& name, const ShotContext& context);

@@ -1,4 +1,5 @@
 #include "Scenes.h"
+#include "TempAppFolder.h"
 
 #include "ControlsTable.h"
 
@@ -51,6 +52,13 @@ QString copyDemoHost(const QString& appFolder, const ShotContext& c) {
         }
     }
     return to + QStringLiteral("/Quenra.exe");
+}
+
+void useDemoHost(TempAppFolder& app, const ShotContext& c, const QString& board) {
+    const QString exe = copyDemoHost(app.path(), c);
+    app.writeConfig(
+        sceneConfig(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
+                        QStringLiteral("Kuliebiao=") + board}));
 }
 
 void settle() {

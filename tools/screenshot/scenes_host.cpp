@@ -16,10 +16,7 @@ namespace {
 // The main window with the stored board's installed libraries listed at start-up.
 const SceneRegistrar boardChosen("main-window-board", [](ShotContext& c) {
     TempAppFolder app;
-    const QString exe = copyDemoHost(app.path(), c);
-    app.writeConfig(
-        sceneConfig(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
-                        QStringLiteral("Kuliebiao=Arduino Uno")}));
+    useDemoHost(app, c, QStringLiteral("Arduino Uno"));
     FakePlatform platform;
     MainWindow w(app.context(&platform));
     w.startUp();

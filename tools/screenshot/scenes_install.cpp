@@ -38,10 +38,7 @@ void click(QListView* list, const QString& text) {
 // the catalog's version, OLED at an older one) and "ESP32" (MyLocalLib, which the catalog lacks).
 const SceneRegistrar details("library-details", [](ShotContext& c) {
     TempAppFolder app;
-    const QString exe = copyDemoHost(app.path(), c);
-    app.writeConfig(
-        sceneConfig(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
-                        QStringLiteral("Kuliebiao=Arduino Uno")}));
+    useDemoHost(app, c, QStringLiteral("Arduino Uno"));
     FakePlatform platform;
     MainWindow w(app.context(&platform));
     w.startUp();
@@ -77,10 +74,7 @@ const SceneRegistrar update("library-update", [](ShotContext& c) {
         return;
     }
     TempAppFolder app;
-    const QString exe = copyDemoHost(app.path(), c);
-    app.writeConfig(
-        sceneConfig(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
-                        QStringLiteral("Kuliebiao=掌控板 v2")}));
+    useDemoHost(app, c, QStringLiteral("掌控板 v2"));
     FakePlatform platform;
     MainWindow w(app.context(&platform));
     w.startUp();
@@ -106,10 +100,7 @@ const SceneRegistrar manage("library-manage", [](ShotContext& c) {
         return;
     }
     TempAppFolder app;
-    const QString exe = copyDemoHost(app.path(), c);
-    app.writeConfig(
-        sceneConfig(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
-                        QStringLiteral("Kuliebiao=掌控板 v2")}));
+    useDemoHost(app, c, QStringLiteral("掌控板 v2"));
     FakePlatform platform;
     MainWindow w(app.context(&platform));
     w.startUp();
