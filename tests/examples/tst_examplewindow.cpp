@@ -74,6 +74,7 @@ private Q_SLOTS:
         row("first brackets name the package, every one leaves the title", "x[led]y[led]", opens("xy"),
             {"/led.zip"}, "流水灯.qnp");
         row("no ]", "无右括号[led", {}, {});
+        row("] before [", "坏]行[led", {}, {});
         row("nothing selected", "", {}, {});
     }
     void doubleClick() {
