@@ -52,14 +52,15 @@ public:
     }
     void line(const QString& text) {
         clearProgress();
-        out_ << text << '\n';
+        // Names, versions and messages carry text from the catalog server, packages and file names.
+        out_ << filenames::forTerminal(text) << '\n';
         out_.flush();
     }
     void progress(const QString& label, qint64 done, qint64 total) {
         if (!tty_ || total <= 0) {
             return;
         }
-        out_ << '\r' << label << ' ' << (done * 100 / total) << "%\x1b[K";
+        out_ << '\r' << filenames::forTerminal(label) << ' ' << (done * 100 / total) << "%\x1b[K";
         out_.flush();
         showing_ = true;
     }

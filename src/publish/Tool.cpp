@@ -3,6 +3,7 @@
 #include "publish/CatalogCheck.h"
 #include "publish/CatalogStamp.h"
 #include "publish/PublishStrings.h"
+#include "settings/FileNames.h"
 #include "settings/SafeFile.h"
 
 #include <QFile>
@@ -70,7 +71,8 @@ int runTool(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
     const QList<Problem> problems = checkCatalog(bytes, command->packages);
     for (const Problem& p : problems) {
-        out << command->catalog << ':' << p.line << ": " << p.message << '\n';
+        // Messages quote names from the catalog and from packages' entries.
+        out << command->catalog << ':' << p.line << ": " << filenames::forTerminal(p.message) << '\n';
     }
     return problems.isEmpty() ? 0 : 1;
 }

@@ -48,4 +48,13 @@ bool isUsableName(const QString& name) {
     return !isReservedDeviceName(name);
 }
 
+QString forTerminal(QString text) {
+    for (QChar& c : text) {
+        if (c.category() == QChar::Other_Control && c != QLatin1Char('\n') && c != QLatin1Char('\t')) {
+            c = QLatin1Char('?');
+        }
+    }
+    return text;
+}
+
 } // namespace filenames

@@ -14,4 +14,8 @@ namespace filenames {
 // extension, in any letter case.
 bool isUsableName(const QString& name);
 
+// `text` with every control character but line feed and tab shown as "?": strangers' text on its way
+// to a terminal, where an escape sequence would drive the terminal instead of showing.
+QString forTerminal(QString text);
+
 } // namespace filenames

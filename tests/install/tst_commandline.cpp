@@ -25,6 +25,9 @@ private Q_SLOTS:
                                     << QByteArray("new") << "完成：成功 1 个，失败 1 个。";
         QTest::newRow("no host path") << argsOfInstall.split(' ') << false << 2 << QByteArray("old")
                                       << "未设置有效的Quenra路径，请先在窗口中设置。";
+        // B's catalog version carries an escape sequence that would set the terminal's title.
+        QTest::newRow("list") << QStringList{"--list", "--board", "Uno"} << true << 0 << QByteArray("old")
+                              << "C  本地版本：3.0  网络库版本：3.0";
         QTest::newRow("help")
             << QStringList{"--help"} << true << 0 << QByteArray("old")
             << "退出码：0 全部成功，1 部分失败，2 无法开始（参数错误、未设置Quenra路径、没有库列表）。";
@@ -39,9 +42,11 @@ private Q_SLOTS:
         const QByteArray package = ZipBuilder().file("A/A.xml", "new", true).bytes();
         const QString sha = QCryptographicHash::hash(package, QCryptographicHash::Sha256).toHex();
         writeFile(served.filePath("A.zip"), package);
-        writeFile(served.filePath("KU.txt"),
-                  gbk::encode("公告：测试\r\n[A] \r\n库名=A\r\n库版本=2.0\r\n校验码=" + sha +
-                              "\r\n[B] \r\n库名=B\r\n库版本=2.0\r\n[C] \r\n库名=C\r\n库版本=3.0\r\n"));
+        writeFile(
+            served.filePath("KU.txt"),
+            gbk::encode(
+                "公告：测试\r\n[A] \r\n库名=A\r\n库版本=2.0\r\n校验码=" + sha +
+                "\r\n[B] \r\n库名=B\r\n库版本=2.0\x1b]0;pwned\x07\r\n[C] \r\n库名=C\r\n库版本=3.0\r\n"));
         TestServer server(served.path());
         QVERIFY2(server.isRunning(), qPrintable(server.errorText()));
 
@@ -61,6 +66,7 @@ private Q_SLOTS:
         QVERIFY(process.waitForFinished(60000));
         const QString out = QString::fromUtf8(process.readAllStandardOutput());
         QCOMPARE(out.trimmed().split('\n').last(), lastLine);
+        QVERIFY2(!out.contains(QChar(0x1b)) && !out.contains(QChar(0x07)), qPrintable(out));
         QCOMPARE(process.exitCode(), exitCode);
         QCOMPARE(readFile(app.file(LibraryRoot + "/A/A.xml")), xmlOfA);
     }
