@@ -388,9 +388,7 @@ private Q_SLOTS:
         if (flow == Flow::StartUp) {
             window = startMainWindow(context);
         } else if (flow == Flow::BoardChoice) {
-            auto* combo = child<QComboBox>(*window, "Combo2");
-            combo->setCurrentIndex(combo->findText(QStringLiteral("Mega")));
-            press(*window, "Combo2");
+            choose(*window, "Combo2", QStringLiteral("Mega"));
         } else if (flow == Flow::LocalInstall) {
             press(*window, "Command14");
         } else {

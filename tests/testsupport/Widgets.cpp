@@ -20,6 +20,16 @@ void press(const QObject& root, const char* objectName) {
     }
 }
 
+void choose(const QObject& root, const char* objectName, const QString& text) {
+    auto* combo = child<QComboBox>(root, objectName);
+    const int index = combo->findText(text);
+    if (index < 0) {
+        qFatal("no entry %s in %s", qPrintable(text), objectName);
+    }
+    combo->setCurrentIndex(index);
+    Q_EMIT combo->activated(index);
+}
+
 void tick(const QObject& root, const char* timerName) {
     QMetaObject::invokeMethod(child<QTimer>(root, timerName), "timeout");
 }

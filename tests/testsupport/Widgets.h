@@ -31,6 +31,9 @@ template <class T> T* child(const QObject& root, const char* objectName) {
 // that is not shown) or a clickable label, or picks the combo box's current entry again.
 void press(const QObject& root, const char* objectName);
 
+// A user's pick of the entry reading `text` in the combo box `objectName`.
+void choose(const QObject& root, const char* objectName, const QString& text);
+
 // One tick of a window's timer, as if its interval had passed.
 void tick(const QObject& root, const char* timerName);
 

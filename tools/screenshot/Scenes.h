@@ -1,10 +1,15 @@
 #pragma once
 
+#include "FakePlatform.h"
+#include "TempAppFolder.h"
+#include "app/MainWindow.h"
+
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 // A scene sets up a window in a given state and saves pictures of it. Scenes register themselves
 // from the file of the area they show, so each area adds its pictures without touching the others.
@@ -25,10 +30,13 @@ struct SceneRegistrar {
 QStringList sceneConfig(const ShotContext& context, const QStringList& extra);
 // A copy of the demo host installation below `appFolder`; returns the copy's Quenra.exe.
 QString copyDemoHost(const QString& appFolder, const ShotContext& context);
-class TempAppFolder;
-// Copies the demo host into `app` and writes a config.ini naming it, its version and `board` as the
-// stored board.
-void useDemoHost(TempAppFolder& app, const ShotContext& context, const QString& board);
+// The main window started and shown over a copy of the demo host with `board` stored.
+struct DemoHostWindow {
+    DemoHostWindow(const ShotContext& context, const QString& board);
+    TempAppFolder app;
+    FakePlatform platform;
+    std::optional<MainWindow> window;
+};
 
 // Renders `widget` (offscreen) to outDir/name.png and prints the path.
 void saveShot(QWidget* widget, const QString& name, const ShotContext& context);

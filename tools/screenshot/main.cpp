@@ -54,11 +54,14 @@ QString copyDemoHost(const QString& appFolder, const ShotContext& c) {
     return to + QStringLiteral("/Quenra.exe");
 }
 
-void useDemoHost(TempAppFolder& app, const ShotContext& c, const QString& board) {
+DemoHostWindow::DemoHostWindow(const ShotContext& c, const QString& board) {
     const QString exe = copyDemoHost(app.path(), c);
     app.writeConfig(
         sceneConfig(c, {QStringLiteral("quenra=") + exe, QStringLiteral("quenraBanben=Quenra 3.0 rc0"),
                         QStringLiteral("Kuliebiao=") + board}));
+    window.emplace(app.context(&platform));
+    window->startUp();
+    window->show();
 }
 
 void settle() {

@@ -15,17 +15,11 @@ namespace {
 
 // The main window with the stored board's installed libraries listed at start-up.
 const SceneRegistrar boardChosen("main-window-board", [](ShotContext& c) {
-    TempAppFolder app;
-    useDemoHost(app, c, QStringLiteral("Arduino Uno"));
-    FakePlatform platform;
-    MainWindow w(app.context(&platform));
-    w.startUp();
-    w.show();
+    DemoHostWindow shown(c, QStringLiteral("Arduino Uno"));
+    MainWindow& w = *shown.window;
     saveShot(&w, QStringLiteral("main-window-board"), c);
     // Another board picked by the user.
-    const int index = child<QComboBox>(w, "Combo2")->findText(QStringLiteral("掌控板 v2"));
-    child<QComboBox>(w, "Combo2")->setCurrentIndex(index);
-    Q_EMIT child<QComboBox>(w, "Combo2")->activated(index);
+    choose(w, "Combo2", QStringLiteral("掌控板 v2"));
     saveShot(&w, QStringLiteral("main-window-board-chinese"), c);
 });
 

@@ -37,14 +37,10 @@ void click(QListView* list, const QString& text) {
 // The details panel in each of its cases, on the demo installation's board "Arduino Uno" (AHT20 at
 // the catalog's version, OLED at an older one) and "ESP32" (MyLocalLib, which the catalog lacks).
 const SceneRegistrar details("library-details", [](ShotContext& c) {
-    TempAppFolder app;
-    useDemoHost(app, c, QStringLiteral("Arduino Uno"));
-    FakePlatform platform;
-    MainWindow w(app.context(&platform));
-    w.startUp();
-    w.show();
+    DemoHostWindow shown(c, QStringLiteral("Arduino Uno"));
+    MainWindow& w = *shown.window;
     if (rows(child<QListView>(w, "List2")).isEmpty()) {
-        app.writeGbk(QStringLiteral("Dravonel/ku/Ku.txt"), kFallbackCatalog);
+        shown.app.writeGbk(QStringLiteral("Dravonel/ku/Ku.txt"), kFallbackCatalog);
         controls::rowsOf(child<QListView>(w, "List2"))
             .setRows(QStringList{QStringLiteral("AHT20"), QStringLiteral("OLED"), QStringLiteral("WS2812"),
                                  QStringLiteral("NoName")});
@@ -60,9 +56,7 @@ const SceneRegistrar details("library-details", [](ShotContext& c) {
     click(child<QListView>(w, "List2"), QStringLiteral("NoName"));
     saveShot(&w, QStringLiteral("details-neither"), c);
 
-    const int esp32 = child<QComboBox>(w, "Combo2")->findText(QStringLiteral("ESP32"));
-    child<QComboBox>(w, "Combo2")->setCurrentIndex(esp32);
-    Q_EMIT child<QComboBox>(w, "Combo2")->activated(esp32);
+    choose(w, "Combo2", QStringLiteral("ESP32"));
     click(child<QListView>(w, "List3"), QStringLiteral("MyLocalLib"));
     saveShot(&w, QStringLiteral("details-local-only"), c);
 });
@@ -73,19 +67,15 @@ const SceneRegistrar update("library-update", [](ShotContext& c) {
     if (c.serverUrl.isEmpty()) {
         return;
     }
-    TempAppFolder app;
-    useDemoHost(app, c, QStringLiteral("掌控板 v2"));
-    FakePlatform platform;
-    MainWindow w(app.context(&platform));
-    w.startUp();
-    w.show();
+    DemoHostWindow shown(c, QStringLiteral("掌控板 v2"));
+    MainWindow& w = *shown.window;
     press(w, "Combo2");
     click(child<QListView>(w, "List2"), QStringLiteral("RGB灯带"));
     saveShot(&w, QStringLiteral("update-offered"), c);
-    platform.clear();
-    platform.answers << Platform::Answer::Ok << Platform::Answer::Ok << Platform::Answer::Cancel;
+    shown.platform.clear();
+    shown.platform.answers << Platform::Answer::Ok << Platform::Answer::Ok << Platform::Answer::Cancel;
     child<QPushButton>(w, "Command19")->click();
-    for (const QString& text : platform.messageTexts()) {
+    for (const QString& text : shown.platform.messageTexts()) {
         qInfo("message: %s", qPrintable(text));
     }
     click(child<QListView>(w, "List3"), QStringLiteral("RGB灯带"));
@@ -99,12 +89,8 @@ const SceneRegistrar manage("library-manage", [](ShotContext& c) {
     if (c.serverUrl.isEmpty()) {
         return;
     }
-    TempAppFolder app;
-    useDemoHost(app, c, QStringLiteral("掌控板 v2"));
-    FakePlatform platform;
-    MainWindow w(app.context(&platform));
-    w.startUp();
-    w.show();
+    DemoHostWindow shown(c, QStringLiteral("掌控板 v2"));
+    MainWindow& w = *shown.window;
     press(w, "Combo2");
     child<QLineEdit>(w, "Text20")->setText(QStringLiteral("灯"));
     saveShot(&w, QStringLiteral("library-search"), c);
