@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 
 namespace bench {
 
@@ -16,6 +17,10 @@ double median(std::vector<double> values) {
 
 double fastest(const std::vector<double>& values) {
     return *std::min_element(values.begin(), values.end());
+}
+
+void settleDisk() {
+    ::sync();
 }
 
 void report(const char* name, double valueMs, double ratio, double target) {

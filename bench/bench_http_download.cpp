@@ -2,6 +2,7 @@
 // from the same local server in the same run. Prints:
 //   BENCH http_download <ms> ms ratio=R target=1.25 ok|FAIL
 
+#include "BenchSupport.h"
 #include "TestServer.h"
 #include "net/HttpClient.h"
 
@@ -44,6 +45,7 @@ int main(int argc, char* argv[]) {
     std::vector<double> ours;
     std::vector<double> curl;
     for (int round = 0; round < 7; ++round) {
+        bench::settleDisk();
         QElapsedTimer t;
         t.start();
         const int rc =
@@ -56,6 +58,7 @@ int main(int argc, char* argv[]) {
         }
 
         net::HttpClient client;
+        bench::settleDisk();
         t.start();
         const net::Result r = client.downloadToFile(QUrl(url), target);
         ours.push_back(t.nsecsElapsed() / 1e6);

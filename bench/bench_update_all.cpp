@@ -94,6 +94,7 @@ int main(int argc, char** argv) {
     for (int round = 0; round < rounds; ++round) {
         QDir(reference.path()).removeRecursively();
         QDir().mkpath(reference.filePath(QStringLiteral("ThirdParty")));
+        bench::settleDisk();
         QElapsedTimer t;
         t.start();
         for (int i = 0; i < Libraries; ++i) {
@@ -110,6 +111,7 @@ int main(int argc, char** argv) {
 
         installOld();
         started.platform.clear();
+        bench::settleDisk();
         t.start();
         press(started.w(), "quanbugengxin");
         ours.push_back(bench::ms(t));
