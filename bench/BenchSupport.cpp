@@ -1,8 +1,12 @@
 #include "BenchSupport.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <algorithm>
 #include <cstdio>
 #include <unistd.h>
+#include <utility>
 
 namespace bench {
 
@@ -21,6 +25,23 @@ double fastest(const std::vector<double>& values) {
 
 void settleDisk() {
     ::sync();
+}
+
+SetAside::SetAside(QString folder)
+    : folder_(std::move(folder)) {
+    QDir().mkpath(folder_);
+}
+
+SetAside::~SetAside() {
+    QDir(folder_).removeRecursively();
+}
+
+bool SetAside::take(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) {
+        return true;
+    }
+    return QDir().rename(path, folder_ + QLatin1Char('/') + QString::number(taken_++));
 }
 
 void report(const char* name, double valueMs, double ratio, double target) {

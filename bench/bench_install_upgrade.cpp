@@ -55,10 +55,10 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-// The older version installed in `root`, copied from the template.
-bool installOld(const QString& oldTemplate, const QString& root) {
-    QDir(root).removeRecursively();
-    return QDir().mkpath(root) && run(QStringLiteral("cp"), {QStringLiteral("-a"), oldTemplate, root});
+// The older version installed in `root`, copied from the template; what was there goes aside.
+bool installOld(bench::SetAside& aside, const QString& oldTemplate, const QString& root) {
+    return aside.take(root) && QDir().mkpath(root) &&
+           run(QStringLiteral("cp"), {QStringLiteral("-a"), oldTemplate, root});
 }
 
 } // namespace
@@ -90,37 +90,47 @@ int main(int argc, char** argv) {
     const QString toolRoot = work.filePath(QStringLiteral("tools/ThirdParty"));
     const QString toolWork = work.filePath(QStringLiteral("tools/work"));
     const QString toolAside = work.filePath(QStringLiteral("tools/aside"));
+    bench::SetAside aside(work.filePath(QStringLiteral("set-aside")));
     std::vector<double> ours;
     std::vector<double> tools;
     for (int round = 0; round < rounds; ++round) {
-        QDir(toolWork).removeRecursively();
-        QDir(toolAside).removeRecursively();
-        if (!installOld(oldTemplate, toolRoot) || !QDir().mkpath(toolWork) || !QDir().mkpath(toolAside) ||
-            !installOld(oldTemplate, ourRoot)) {
+        if (!aside.take(toolWork) || !aside.take(toolAside) || !installOld(aside, oldTemplate, toolRoot) ||
+            !QDir().mkpath(toolWork) || !QDir().mkpath(toolAside) ||
+            !installOld(aside, oldTemplate, ourRoot)) {
             std::fprintf(stderr, "cannot install the older version\n");
             return 1;
         }
         const QString installed = toolRoot + QLatin1Char('/') + Library;
         const QString copy = toolWork + QLatin1Char('/') + Library;
-        bench::settleDisk();
-        QElapsedTimer t;
-        t.start();
-        if (!run(QStringLiteral("cp"), {QStringLiteral("-a"), installed, copy}) ||
-            !run(QStringLiteral("bsdtar"),
-                 {QStringLiteral("-xf"), zipPath, QStringLiteral("-C"), toolWork}) ||
-            !run(QStringLiteral("mv"), {installed, toolAside + QLatin1Char('/') + Library}) ||
-            !run(QStringLiteral("mv"), {copy, installed})) {
-            std::fprintf(stderr, "cp, bsdtar or mv failed\n");
-            return 1;
-        }
-        tools.push_back(ms(t));
-
-        bench::settleDisk();
-        t.start();
-        const install::ExtractResult r = install::extractZip(zipPath, ourRoot);
-        ours.push_back(ms(t));
-        if (!r.ok()) {
-            std::fprintf(stderr, "upgrade failed: %s\n", qPrintable(r.detail));
+        const auto timeTools = [&] {
+            bench::settleDisk();
+            QElapsedTimer t;
+            t.start();
+            const bool done =
+                run(QStringLiteral("cp"), {QStringLiteral("-a"), installed, copy}) &&
+                run(QStringLiteral("bsdtar"),
+                    {QStringLiteral("-xf"), zipPath, QStringLiteral("-C"), toolWork}) &&
+                run(QStringLiteral("mv"), {installed, toolAside + QLatin1Char('/') + Library}) &&
+                run(QStringLiteral("mv"), {copy, installed});
+            tools.push_back(ms(t));
+            if (!done) {
+                std::fprintf(stderr, "cp, bsdtar or mv failed\n");
+            }
+            return done;
+        };
+        const auto timeOurs = [&] {
+            bench::settleDisk();
+            QElapsedTimer t;
+            t.start();
+            const install::ExtractResult r = install::extractZip(zipPath, ourRoot);
+            ours.push_back(ms(t));
+            if (!r.ok()) {
+                std::fprintf(stderr, "upgrade failed: %s\n", qPrintable(r.detail));
+            }
+            return r.ok();
+        };
+        // The sides take turns going first, so neither always meets the disk as the other left it.
+        if (!(round % 2 == 0 ? timeTools() && timeOurs() : timeOurs() && timeTools())) {
             return 1;
         }
     }
