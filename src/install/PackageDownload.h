@@ -15,7 +15,8 @@ namespace install {
 
 // Downloads library `name` from the catalog server `server` (ending in "/") into the package cache
 // folder `cacheFolder` with `client`, under `options` (progress, size limit). A package that fails
-// `checksum` leaves the cached one as it was. 0 on success, otherwise a code of DownloadCodes.h.
+// `checksum` leaves the cached one as it was; the package replaces it whole, without waiting for the
+// disk. 0 on success, otherwise a code of DownloadCodes.h.
 qint32 downloadPackage(net::HttpClient& client, const QString& server, const QString& cacheFolder,
                        const QString& name, const Checksum& checksum, net::Options options);
 
