@@ -27,6 +27,19 @@ void settleDisk() {
     ::sync();
 }
 
+bool bothSides(int round, const std::function<bool()>& tools, const std::function<bool()>& ours) {
+    return round % 2 == 0 ? tools() && ours() : ours() && tools();
+}
+
+bool takeTurns(int rounds, const std::function<bool()>& tools, const std::function<bool()>& ours) {
+    for (int round = 0; round < rounds; ++round) {
+        if (!bothSides(round, tools, ours)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 SetAside::SetAside(QString folder)
     : folder_(std::move(folder)) {
     QDir().mkpath(folder_);

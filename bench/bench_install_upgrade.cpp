@@ -130,8 +130,7 @@ int main(int argc, char** argv) {
             }
             return r.ok();
         };
-        // The sides take turns going first, so neither always meets the disk as the other left it.
-        if (!(round % 2 == 0 ? timeTools() && timeOurs() : timeOurs() && timeTools())) {
+        if (!bench::bothSides(round, timeTools, timeOurs)) {
             return 1;
         }
     }

@@ -129,11 +129,8 @@ int main(int argc, char** argv) {
         }
         return true;
     };
-    // The sides take turns going first, so neither always meets the disk as the other left it.
-    for (int round = 0; round < rounds; ++round) {
-        if (!(round % 2 == 0 ? timeTools() && timeOurs() : timeOurs() && timeTools())) {
-            return 1;
-        }
+    if (!bench::takeTurns(rounds, timeTools, timeOurs)) {
+        return 1;
     }
     const double mine = bench::fastest(ours);
     const double ref = bench::fastest(tools);
