@@ -3,8 +3,8 @@
 // same package from the same server, in the same run. Each round starts with the library absent from the
 // destination.
 //
-// Usage: bench_install [ROUNDS]   (default 9; the fastest round of each side counts: this
-// machine's disk swings between fast and slow spells, and the fastest round is the one it did not slow)
+// Usage: bench_install [ROUNDS]   (default 9; the fastest round of each side counts: a virtual
+// disk has slow spells, and the fastest round is the one they did not touch)
 //
 // Target: download + extraction at most 1.25 times curl + bsdtar.
 

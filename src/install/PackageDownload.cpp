@@ -27,7 +27,7 @@ qint32 downloadPackage(net::HttpClient& client, const QString& server, const QSt
     }
     // The package cache is a cache, like the catalog's: a package a power cut damages fails its
     // extraction (or its checksum) before anything is installed, and is fetched again. Waiting for
-    // the disk after every package made updating ten libraries a third slower.
+    // the disk after every package made updating ten libraries up to a third slower.
     options.flushToDisk = false;
     const net::Result result = client.downloadToFile(QUrl(packageAddress(server, name)),
                                                      packageCacheFile(cacheFolder, name), options);
